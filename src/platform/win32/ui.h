@@ -1,6 +1,11 @@
 // The program's own windows and controls, built with Win32 from the window
 // definitions. Texts cross this edge as code page 936 and are converted to
 // UTF-16 here; every call uses the wide functions.
+//
+// Conventions that tools outside the process rely on (the end-to-end tests):
+// - window classes kMainWindowClass and kHighlightWindowClass;
+// - every control's id is kControlIdBase + its Control number;
+// - the timers are window timers of their window with the same id.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +18,10 @@
 #include "platform/ui.h"
 
 namespace lyricsub::win32 {
+
+inline constexpr wchar_t kMainWindowClass[] = L"lyricsub.main";
+inline constexpr wchar_t kHighlightWindowClass[] = L"lyricsub.highlight";
+inline constexpr int kControlIdBase = 100;
 
 class Win32Ui final : public Ui, public WindowBuilder {
  public:
