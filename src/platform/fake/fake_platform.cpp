@@ -300,7 +300,8 @@ Handle FakeDesktop::window_from_point(Point p) {
 
 Handle FakeDesktop::parent(Handle window) {
   const FakeWindow* w = find(window);
-  return w != nullptr ? w->parent : 0;
+  if (w == nullptr) return 0;
+  return w->owner_window != 0 ? w->owner_window : w->parent;
 }
 
 Handle FakeDesktop::next_sibling(Handle window) {

@@ -136,6 +136,9 @@ struct FakeWindow {
   ThreadProcess owner;
   Text content;       // what an edit control holds
   bool hung = false;  // sends time out
+  // A top-level pop-up's owner: GetParent answers it instead of parent, while
+  // siblings are still those with the same parent.
+  Handle owner_window = 0;
 };
 
 class FakeDesktop final : public Desktop {
