@@ -30,7 +30,7 @@ class Win32Ui final : public Ui, public WindowBuilder {
   Win32Ui(const Win32Ui&) = delete;
   Win32Ui& operator=(const Win32Ui&) = delete;
 
-  void set_event_sink(EventSink& sink) { sink_ = &sink; }
+  void set_event_sink(EventSink& sink);
   // Runs until the quit message; returns its exit code.
   int run_message_loop();
 
@@ -84,7 +84,6 @@ class Win32Ui final : public Ui, public WindowBuilder {
 
  private:
   std::unique_ptr<Impl> impl_;
-  EventSink* sink_ = nullptr;
 };
 
 }  // namespace lyricsub::win32
