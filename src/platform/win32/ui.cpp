@@ -308,6 +308,14 @@ LRESULT CALLBACK picture_proc(HWND w, UINT msg, WPARAM wparam, LPARAM lparam) {
 // goes on to the main window.
 LRESULT CALLBACK group_subclass(HWND w, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
   switch (msg) {
+    case WM_ERASEBKGND: {
+      // A group box draws only its frame; as a real parent it must also
+      // fill the area its children leave uncovered.
+      RECT r;
+      GetClientRect(w, &r);
+      FillRect(reinterpret_cast<HDC>(wparam), &r, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
