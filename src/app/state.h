@@ -21,6 +21,32 @@ struct ProgramState {
   Colour flash_colour = 0;       // colour of the highlight frame
   Handle hovered_handle = 0;     // window under the mouse at the last flash tick
   std::unique_ptr<Rect> hovered_rect;  // its screen rectangle; allocated at start-up
+
+  // --- Target integration ----------------------------------------------------
+  // Owner of target_handle when it was picked: a handle whose owner differs
+  // has been reused by another window and receives nothing.
+  std::uint32_t target_thread = 0;
+  std::uint32_t target_process = 0;
+  // True while a delivery is running, including its wait for the target to
+  // take an earlier Enter (which processes pending events): the playback tick
+  // must not start another delivery inside it.
+  bool in_delivery = false;
+  // The last Enter posted, and when (Clock::now_us): a delivery that follows
+  // it closely waits until the target has taken it.
+  Handle last_enter_target = 0;
+  std::int64_t last_enter_us = 0;
+  // True while a pick runs: its own clicks must not start another drag.
+  bool picking = false;
+
+  // --- Playback --------------------------------------------------------------
+  // Clock::now_us at the play click that started playback: each timer message
+  // runs the ticks due since then.
+  std::int64_t playback_started_us = 0;
+  // Counts play clicks, so a tick can tell that a click handled while it
+  // delivered (delivery may process pending events) stopped its playback.
+  std::uint32_t play_clicks = 0;
+  // True while a timer message runs its ticks: no tick may run inside another.
+  bool in_playback_tick = false;
 };
 
 }  // namespace lyricsub

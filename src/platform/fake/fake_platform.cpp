@@ -243,6 +243,20 @@ std::optional<int> FakeDesktop::send_get_text_length(Handle target) {
 void FakeDesktop::post_key(Handle target, KeyMessage message, int key_code, int lparam) {
   record(std::string(message == KeyMessage::down ? "WM_KEYDOWN " : "WM_KEYUP ") +
          std::to_string(target) + " " + std::to_string(key_code) + " " + std::to_string(lparam));
+  if (hold_posted_keys) {
+    held_keys_.push_back({target, message, key_code});
+    return;
+  }
+  take_key(target, message, key_code);
+}
+
+void FakeDesktop::take_posted_keys() {
+  const std::vector<PostedKey> keys = std::move(held_keys_);
+  held_keys_.clear();
+  for (const PostedKey& k : keys) take_key(k.target, k.message, k.key_code);
+}
+
+void FakeDesktop::take_key(Handle target, KeyMessage message, int key_code) {
   FakeWindow* w = find(target);
   if (w != nullptr && message == KeyMessage::down && key_code == 13) {
     received[target] += w->content + "\n";

@@ -175,9 +175,21 @@ class FakeDesktop final : public Desktop {
   std::uint32_t this_thread = 1;
   // Keys delivered to each target, in order: "text" then "\n" per Enter.
   std::map<Handle, std::string> received;
+  // When set, posted keys wait in the targets' queues until take_posted_keys,
+  // as a real target takes them only when it next handles its messages (after
+  // any sent ones).
+  bool hold_posted_keys = false;
+  void take_posted_keys();
 
  private:
   void record(const std::string& line) { log_.push_back(line); }
+  void take_key(Handle target, KeyMessage message, int key_code);
+  struct PostedKey {
+    Handle target;
+    KeyMessage message;
+    int key_code;
+  };
+  std::vector<PostedKey> held_keys_;
   CallLog& log_;
 };
 
