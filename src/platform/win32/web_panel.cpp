@@ -261,6 +261,10 @@ LRESULT CALLBACK host_proc(HWND host, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kZoomTimer && site != nullptr && site->try_zoom()) KillTimer(host, kZoomTimer);
       return 0;
+    case WM_SETFOCUS:
+      // A Tab stop on the host hands the keyboard on to the control's window.
+      if (HWND control = GetWindow(host, GW_CHILD)) SetFocus(control);
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // The control paints the whole area.
     case WM_DESTROY:
