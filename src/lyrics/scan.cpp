@@ -1,7 +1,83 @@
 #include "lyrics/scan.h"
 
-namespace lyricsub {
+#include <set>
+#include <string_view>
 
-void browse(App& app) { app.ui.list_clear(); }
+#include "lyrics/text_ops.h"
+
+namespace lyricsub {
+namespace {
+
+using enum Control;
+
+// Applied to every folder in this order: all matches of one pattern are
+// listed before those of the next.
+constexpr std::string_view kLyricsPatterns[] = {"*.lrc"};
+// Finds the sub-folders.
+constexpr std::string_view kFolderPattern = "*.*";
+
+constexpr std::string_view kPrompt = "请选择文件目录";
+
+bool is_folder(const DirectoryEntry& entry) {
+  return (entry.attributes & kAttributeDirectory) != 0;
+}
+
+// One scan, started by one browse. A browse nested inside it (through the
+// pending events) runs a scan of its own.
+class FolderScan {
+ public:
+  explicit FolderScan(App& app) : app_(app) {}
+
+  void scan(Text folder) {
+    if (!app_.ui.process_pending_events()) {
+      quitting_ = true;  // the program is ending: stop instead of scanning on unseen
+      return;
+    }
+    if (!ends_with_backslash(folder)) folder += '\\';
+    if (const std::optional<FolderIdentity> identity = app_.files.folder_identity(folder))
+      if (!visited_.insert(*identity).second) return;  // met before: a link back into the tree
+    list_lyrics_files(folder);
+    scan_sub_folders(folder);
+  }
+
+ private:
+  void list_lyrics_files(const Text& folder) {
+    for (std::string_view pattern : kLyricsPatterns) {
+      const auto entries = app_.files.enumerate(folder + Text(pattern));
+      while (const std::optional<DirectoryEntry> entry = entries->next()) {
+        if (is_folder(*entry)) continue;
+        // Read the count anew each time: a nested browse may have changed the
+        // list meanwhile, and these names then go behind its names.
+        app_.ui.list_insert(app_.ui.list_count(), entry->name, folder);
+      }
+    }
+  }
+
+  void scan_sub_folders(const Text& folder) {
+    const auto entries = app_.files.enumerate(folder + Text(kFolderPattern));
+    while (!quitting_) {
+      const std::optional<DirectoryEntry> entry = entries->next();
+      if (!entry) break;
+      if (!is_folder(*entry) || left_text(entry->name, 1) == ".") continue;
+      scan(folder + entry->name);
+    }
+  }
+
+  App& app_;
+  std::set<FolderIdentity> visited_;
+  bool quitting_ = false;
+};
+
+}  // namespace
+
+void scan_folder(App& app, const Text& folder) { FolderScan(app).scan(folder); }
+
+void browse(App& app) {
+  app.ui.list_clear();
+  app.ui.set_text(编辑框MP3, app.ui.browse_folder(Text(kPrompt)));
+  const Text folder = app.ui.text(编辑框MP3);
+  if (folder.empty()) return;
+  scan_folder(app, folder);
+}
 
 }  // namespace lyricsub
