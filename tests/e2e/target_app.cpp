@@ -21,6 +21,9 @@
 // Hanging on request: post the message 0x8001 (WM_APP + 1) to the window;
 // wParam is how long to stop handling messages in ms, 0 for ever:
 //   probe post lyricsub.target_app 0 0x8001 0
+// Hanging inside a send: post 0x8002 (WM_APP + 2) with wParam ms (0: for
+// ever); the next EM_SETSEL that a box receives then stops the program for
+// that long before it is handled, so the sender waits on a hung target.
 //
 // Log lines: "<time_us> <source> <EVENT> [arguments]", time_us from
 // QueryPerformanceCounter in microseconds (comparable across processes of
@@ -34,6 +37,7 @@
 //   <t> <name> WM_KEYUP <wParam> <lParam>
 //   <t> <name> FOCUS
 //   <t> <name> SENT <text>                           (after the WM_KEYDOWN line)
+//   <t> app ARMED <ms>                               (0x8002 received)
 //   <t> app HANG <ms>
 //   <t> app RESUMED
 #include <windows.h>
@@ -47,12 +51,15 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"lyricsub.target_app";
 constexpr UINT kHangMessage = WM_APP + 1;
+constexpr UINT kHangInSendMessage = WM_APP + 2;
 constexpr int kWidth = 420;
 constexpr int kHeight = 260;
 
 HANDLE g_log = INVALID_HANDLE_VALUE;
 LARGE_INTEGER g_frequency{};
 bool g_keep_text = false;
+bool g_hang_armed = false;
+WPARAM g_armed_ms = 0;
 
 struct Box {
   const char* name;
@@ -105,6 +112,13 @@ std::string decimal(HWND window) {
   return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
 }
 
+// Stops handling messages for ms milliseconds, 0 for ever.
+void hang(WPARAM ms) {
+  log_line("app", "HANG " + std::to_string(static_cast<unsigned long long>(ms)));
+  Sleep(ms == 0 ? INFINITE : static_cast<DWORD>(ms));
+  log_line("app", "RESUMED");
+}
+
 Box* box_of(HWND window) {
   for (Box& b : g_controls)
     if (b.window == window) return &b;
@@ -132,6 +146,10 @@ LRESULT CALLBACK control_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     case EM_SETSEL:
       log_line(b->name, "EM_SETSEL " + std::to_string(static_cast<std::int32_t>(wparam)) + " " +
                             std::to_string(static_cast<std::int32_t>(lparam)));
+      if (g_hang_armed) {
+        g_hang_armed = false;
+        hang(g_armed_ms);
+      }
       break;
     case EM_REPLACESEL:
       log_line(b->name, "EM_REPLACESEL " + w + " " +
@@ -161,13 +179,14 @@ LRESULT CALLBACK control_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
 
 LRESULT CALLBACK main_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case kHangMessage: {
-      const DWORD ms = wparam == 0 ? INFINITE : static_cast<DWORD>(wparam);
-      log_line("app", "HANG " + std::to_string(static_cast<unsigned long>(wparam)));
-      Sleep(ms);
-      log_line("app", "RESUMED");
+    case kHangMessage:
+      hang(wparam);
       return 0;
-    }
+    case kHangInSendMessage:
+      g_hang_armed = true;
+      g_armed_ms = wparam;
+      log_line("app", "ARMED " + std::to_string(static_cast<unsigned long long>(wparam)));
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
