@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -47,6 +48,13 @@ struct ProgramState {
   std::uint32_t play_clicks = 0;
   // True while a timer message runs its ticks: no tick may run inside another.
   bool in_playback_tick = false;
+  // Each row's line and times as synchronisation last read them: a row whose
+  // line is unchanged is not parsed again on every tick.
+  struct TimedRow {
+    Text line;
+    std::vector<std::int32_t> times;  // hundredths
+  };
+  std::vector<TimedRow> timed_rows;
 };
 
 }  // namespace lyricsub
