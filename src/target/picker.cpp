@@ -4,16 +4,8 @@
 #include <span>
 #include <string>
 
-#include "target/delivery.h"
-
-#if __has_include("target/cursor_images.h")
 #include "target/cursor_images.h"
-#else
-namespace lyricsub {
-inline std::span<const std::uint8_t> cross_hair_cursor() { return {}; }
-inline std::span<const std::uint8_t> hand_cursor() { return {}; }
-}  // namespace lyricsub
-#endif
+#include "target/delivery.h"
 
 namespace lyricsub {
 namespace {
