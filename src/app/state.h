@@ -49,12 +49,16 @@ struct ProgramState {
   // True while a timer message runs its ticks: no tick may run inside another.
   bool in_playback_tick = false;
   // Each row's line and times as synchronisation last read them: a row whose
-  // line is unchanged is not parsed again on every tick.
+  // line is unchanged is not parsed again.
   struct TimedRow {
     Text line;
     std::vector<std::int32_t> times;  // hundredths
   };
   std::vector<TimedRow> timed_rows;
+  // True while timed_rows holds the table as it is: the table changes only
+  // when events are handled, so the rows are read once per timer message and
+  // again after anything that may process events (a delivery).
+  bool timed_rows_current = false;
 };
 
 }  // namespace lyricsub

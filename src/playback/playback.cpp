@@ -126,16 +126,23 @@ bool run_tick(App& app) {
   return end_reached(app);
 }
 
-// Whether the row's line has the time, parsing the line only when it is not
-// the one this row held last time.
-bool row_has_time(ProgramState& s, int row, const Text& line, Hundredths time) {
-  if (static_cast<std::size_t>(row) >= s.timed_rows.size()) return lrc::has_time(line, time);
-  ProgramState::TimedRow& cached = s.timed_rows[static_cast<std::size_t>(row)];
-  if (cached.line != line) {
+// Brings timed_rows up to the table's contents, parsing only changed lines.
+void read_table(App& app) {
+  ProgramState& s = app.state;
+  const int rows = app.ui.table_count();
+  s.timed_rows.resize(static_cast<std::size_t>(std::max(rows, 0)));
+  for (int row = 0; row < rows; ++row) {
+    ProgramState::TimedRow& cached = s.timed_rows[static_cast<std::size_t>(row)];
+    Text line = app.ui.table_text(row, 1);
+    if (line == cached.line) continue;
     cached.times = lrc::times(line);
-    cached.line = line;
+    cached.line = std::move(line);
   }
-  return std::find(cached.times.begin(), cached.times.end(), time) != cached.times.end();
+  s.timed_rows_current = true;
+}
+
+bool has_time(const ProgramState::TimedRow& row, Hundredths time) {
+  return std::find(row.times.begin(), row.times.end(), time) != row.times.end();
 }
 
 Hundredths ticks_due(App& app) {
@@ -161,7 +168,9 @@ void playback_timer_ticked(App& app) {
   bool ended = false;
   {
     ScopedFlag ticking(s.in_playback_tick);
+    s.timed_rows_current = false;  // events handled since the last message may have loaded a file
     while (!ended && timer_running(app) && clock_value(s) < ticks_due(app)) ended = run_tick(app);
+    s.timed_rows_current = false;
   }
   // Shown after the tick is over, so that a playback started again while the
   // box is open runs its ticks. The timer is already stopped.
@@ -169,22 +178,24 @@ void playback_timer_ticked(App& app) {
 }
 
 void synchronise(App& app) {
-  const int rows = app.ui.table_count();
-  if (rows == 0) return;
+  ProgramState& s = app.state;
+  // Within a timer message the rows read at its first tick still hold.
+  if (!s.in_playback_tick || !s.timed_rows_current) read_table(app);
+  if (s.timed_rows.empty()) return;
   const std::optional<Hundredths> now = lrc::parse_time(app.ui.text(Control::编辑框1));
   if (!now) return;
-  const std::uint32_t click = app.state.play_clicks;
-  app.state.timed_rows.resize(static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
-    const Text line = app.ui.table_text(row, 1);
-    if (!row_has_time(app.state, row, line, *now)) continue;
-    app.ui.table_set_current(row);
-    const Text lyric = lrc::lyric_text(line);
+  const std::uint32_t click = s.play_clicks;
+  for (std::size_t row = 0; row < s.timed_rows.size(); ++row) {
+    if (!has_time(s.timed_rows[row], *now)) continue;
+    app.ui.table_set_current(static_cast<int>(row));
+    const Text lyric = lrc::lyric_text(s.timed_rows[row].line);
     if (lyric.empty()) continue;
     // The lyric box holds the line last delivered; what goes out is read back.
     app.ui.set_text(Control::编辑框歌词, lyric);
     deliver_line(app, app.ui.text(Control::编辑框歌词));
-    if (app.state.play_clicks != click) return;  // stopped while delivering
+    if (s.play_clicks != click) return;  // stopped while delivering
+    // The delivery may have handled events, a load among them.
+    read_table(app);
   }
 }
 
