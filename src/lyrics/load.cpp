@@ -1,6 +1,7 @@
 #include "lyrics/load.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "lyrics/text_ops.h"
@@ -41,11 +42,21 @@ std::size_t utf8_sequence_length(std::string_view s, std::size_t i) {
   return n;
 }
 
+bool has_high_byte(const char* eight_bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, eight_bytes, sizeof word);
+  return (word & 0x8080808080808080ull) != 0;
+}
+
 // Valid UTF-8 with at least one multi-byte sequence: plain ASCII is left
 // alone, and GBK text almost never passes.
 bool is_multibyte_utf8(std::string_view s) {
   bool multibyte = false;
   for (std::size_t i = 0; i < s.size();) {
+    if (s.size() - i >= 8 && !has_high_byte(s.data() + i)) {
+      i += 8;
+      continue;
+    }
     if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;
@@ -108,22 +119,16 @@ std::string_view as_chars(const Bytes& bytes) {
 Text lyrics_text_from_bytes(std::string_view bytes) { return before_zero_byte(decode(bytes)); }
 
 std::vector<std::string_view> split_lyrics_lines(std::string_view text) {
+  // Every line end holds a line feed, so look only at line feeds, and take
+  // one where a character starts there.
   std::vector<std::string_view> lines;
   std::size_t line_start = 0;
-  std::size_t i = 0;
-  while (i < text.size() && !is_broken_character(text, i)) {
-    std::size_t line_end_length = 0;
-    if (text[i] == '\n')
-      line_end_length = 1;
-    else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-      line_end_length = 2;
-    if (line_end_length == 0) {
-      i += character_length(text, i);
-      continue;
-    }
-    lines.push_back(text.substr(line_start, i - line_start));
-    i += line_end_length;
-    line_start = i;
+  for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+       at = text.find('\n', at + 1)) {
+    if (!is_character_start(text, at)) continue;  // second byte of a two-byte character
+    const bool after_return = at > line_start && text[at - 1] == '\r' && is_character_start(text, at - 1);
+    lines.push_back(text.substr(line_start, at - line_start - (after_return ? 1 : 0)));
+    line_start = at + 1;
   }
   if (line_start < text.size()) lines.push_back(text.substr(line_start));
   return lines;

@@ -16,13 +16,30 @@
 
 namespace lyricsub {
 
+// A byte of 0x80 or above starts a two-byte character.
+inline bool is_lead_byte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+
 // Length in bytes of the character that starts at byte index i (0-based):
 // 1 or 2; 1 for a broken character.
-std::size_t character_length(std::string_view text, std::size_t i);
+inline std::size_t character_length(std::string_view text, std::size_t i) {
+  return is_lead_byte(text[i]) && i + 1 < text.size() ? 2 : 1;
+}
 
 // True when the byte at index i (0-based) is a lead byte with nothing after
 // it.
-bool is_broken_character(std::string_view text, std::size_t i);
+inline bool is_broken_character(std::string_view text, std::size_t i) {
+  return i + 1 == text.size() && is_lead_byte(text[i]);
+}
+
+// True when a character starts at byte index k (0-based) of text, found
+// without walking from the start: a byte below 0x80 is never a lead byte, so
+// a character starts right after one; from there the bytes of 0x80 or above
+// pair up.
+inline bool is_character_start(std::string_view text, std::size_t k) {
+  std::size_t run = 0;  // bytes of 0x80 or above right before k
+  while (run < k && is_lead_byte(text[k - run - 1])) ++run;
+  return run % 2 == 0;
+}
 
 // Position of the first occurrence of wanted that starts at a character
 // start, or -1. An empty wanted is found at 1 in a non-empty text only.

@@ -2,6 +2,7 @@
 // text between markers, split and trim.
 #include <gtest/gtest.h>
 
+#include "lyrics/load.h"
 #include "lyrics/text_ops.h"
 
 namespace lyricsub {
@@ -141,6 +142,59 @@ TEST(TextOps, EndsWithBackslashLooksAtTheLastCharacter) {
   EXPECT_FALSE(ends_with_backslash("D:\\Lyrics"));
   EXPECT_FALSE(ends_with_backslash("D:\\乗"));
   EXPECT_FALSE(ends_with_backslash(""));
+}
+
+}  // namespace
+}  // namespace lyricsub
+
+namespace lyricsub {
+namespace {
+
+// The plain walk from the first byte, as the rules state it, against which
+// the faster trim and line split are checked on random texts.
+std::vector<std::size_t> character_starts(std::string_view text) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); i += character_length(text, i)) starts.push_back(i);
+  return starts;
+}
+
+Text reference_trim(std::string_view text) {
+  std::size_t first = text.size(), end = 0;
+  for (std::size_t i : character_starts(text)) {
+    const std::string_view c = text.substr(i, character_length(text, i));
+    if (c == " " || c == "\xA1\xA1" || is_broken_character(text, i)) continue;
+    first = std::min(first, i);
+    end = i + c.size();
+  }
+  return end == 0 ? Text{} : Text(text.substr(first, end - first));
+}
+
+std::vector<std::string_view> reference_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i : character_starts(text)) {
+    if (i < start) continue;  // inside a line end just taken
+    if (is_broken_character(text, i)) break;
+    const std::size_t end_length = text.substr(i, 2) == "\r\n" ? 2 : text[i] == '\n' ? 1 : 0;
+    if (end_length == 0) continue;
+    lines.push_back(text.substr(start, i - start));
+    start = i + end_length;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+TEST(TextOps, FastTrimAndLineSplitAgreeWithThePlainWalk) {
+  // Bytes that matter: spaces, 0xA1, line ends, other lead bytes, letters.
+  const unsigned char alphabet[] = {' ', 0xA1, '\r', '\n', 0x81, 0xB0, 'a', '['};
+  std::uint32_t seed = 12345;
+  const auto random = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 20000; ++round) {
+    Text text(random() % 12, ' ');
+    for (char& c : text) c = static_cast<char>(alphabet[random() % sizeof alphabet]);
+    ASSERT_EQ(trim_spaces(text), reference_trim(text)) << testing::PrintToString(text);
+    ASSERT_EQ(split_lyrics_lines(text), reference_lines(text)) << testing::PrintToString(text);
+  }
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ std::string convert(const char* to, const char* from, std::string_view in,
                     std::string_view replacement, CharacterLength character_length) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out(in.size() * 2 + 16, '\0');
+  std::string out(in.size() + 16, '\0');  // grows when the target needs more
   char* src = const_cast<char*>(in.data());
   std::size_t src_left = in.size();
   std::size_t used = 0;

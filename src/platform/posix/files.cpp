@@ -83,11 +83,18 @@ std::optional<Bytes> PosixFiles::read_file(const Text& path) {
   std::optional<Bytes> result;
   struct stat st {};
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    Bytes bytes;
-    std::uint8_t buffer[65536];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    if (n == 0) result = std::move(bytes);
+    Bytes bytes(static_cast<std::size_t>(st.st_size));
+    std::size_t total = 0;
+    ssize_t n = 1;
+    while (n > 0) {
+      if (total == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);  // the file grew
+      n = read(fd, bytes.data() + total, bytes.size() - total);
+      if (n > 0) total += static_cast<std::size_t>(n);
+    }
+    if (n == 0) {
+      bytes.resize(total);
+      result = std::move(bytes);
+    }
   }
   close(fd);
   return result;
