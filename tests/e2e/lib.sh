@@ -276,6 +276,14 @@ e2e_click() {
   _e2e_last_click_ms=$(e2e_now_ms)
 }
 
+# e2e_drag X1 Y1 X2 Y2: press the left button at one point, release it at
+# another.
+e2e_drag() {
+  _e2e_space_clicks
+  xdotool mousemove --sync "$1" "$2" mousedown 1 mousemove --sync "$3" "$4" mouseup 1
+  _e2e_last_click_ms=$(e2e_now_ms)
+}
+
 # e2e_click_control ID [WINDOW]: one left click at the centre of a control.
 e2e_click_control() {
   local center
@@ -309,10 +317,16 @@ e2e_pass() {
   printf '  ok - %s\n' "$1"
 }
 
+# The screen as it was at a test's first failed check is kept as
+# NAME.first-failure.png.
 e2e_fail() {
   _e2e_checks_failed=$((_e2e_checks_failed + 1))
   printf '  not ok - %s\n' "$1"
   [ -n "${2:-}" ] && printf '      %s\n' "$2"
+  if ((_e2e_checks_failed == 1)) && [ -n "${DISPLAY:-}" ]; then
+    import -display "$DISPLAY" -window root \
+      "$E2E_ARTIFACTS/$(basename "$0" .sh).first-failure.png" 2>/dev/null
+  fi
   return 0
 }
 

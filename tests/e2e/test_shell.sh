@@ -89,6 +89,19 @@ e2e_check "space after Escape checks the box again" \
 e2e_check "Escape leaves the main window open" e2e_app_running
 e2e_expect_eq "Escape leaves the main window visible" 1 "$(e2e_get visible window "$E2E_MAIN")"
 
+# Toggle on top runs on the press; the mark changes only on a release over
+# the box.
+read -r box_x box_y <<<"$(e2e_get center control "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX")"
+e2e_drag "$box_x" "$box_y" "$box_x" "$((box_y + 60))"
+e2e_check "press on the box, release outside: top-most ends" \
+  e2e_wait_value 5 0 topmost window "$E2E_MAIN"
+e2e_expect_eq "press on the box, release outside: still checked" 1 \
+  "$(e2e_get checked checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX")"
+e2e_click_control "$E2E_ID_ON_TOP_BOX"
+e2e_check "the next click clears the mark" \
+  e2e_wait_value 5 0 checked checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX"
+e2e_expect_eq "and leaves the window not top-most" 0 "$(e2e_get topmost window "$E2E_MAIN")"
+
 # ---- closing while the clock runs -------------------------------------------
 echo "closing"
 e2e_click_control "$E2E_ID_PLAY_BUTTON"
