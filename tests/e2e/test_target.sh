@@ -212,22 +212,38 @@ case_notepad() {
   e2e_probe wait-gone Notepad 10000 >/dev/null
 }
 
+# Both programs under an English locale (ANSI code page 1252): the greeting
+# still arrives intact, since it crosses as UTF-16.
+case_english_locale() {
+  local locale=en_US.UTF-8
+  stop_target
+  e2e_start_app LC_ALL=$locale || { e2e_fail "starts under $locale"; return; }
+  e2e_wait_app_ready || { e2e_fail "starts under $locale"; return; }
+  e2e_probe wait "$E2E_MAIN" 10000 visible "painted=$E2E_ID_PICKER" >/dev/null
+  start_target $locale || return
+  case_pick_box edit
+}
+
+start_target() {  # LOCALE
+  : >"$TARGET_LOG"
+  (
+    cd "$(dirname "$TARGET_APP")" || exit 1
+    exec env LC_ALL="$1" wine "$TARGET_APP" "$(winepath -w "$TARGET_LOG" 2>/dev/null)" --at 905 0
+  ) >/dev/null 2>&1 &
+  _target_pid=$!
+  if ! e2e_wait_until 30 log_has " app CONTROL list "; then
+    e2e_fail "target_app starts and logs its controls"
+    return 1
+  fi
+  e2e_probe wait lyricsub.target_app 10000 visible >/dev/null
+}
+
 # ---- run ------------------------------------------------------------------------
 
 e2e_start_app || exit 1
 e2e_check "the program starts" e2e_wait_app_ready
 e2e_probe wait "$E2E_MAIN" 10000 visible "painted=$E2E_ID_PICKER" >/dev/null
-(
-  cd "$(dirname "$TARGET_APP")" || exit 1
-  exec env LC_ALL="$E2E_LOCALE" wine "$TARGET_APP" "$(winepath -w "$TARGET_LOG" 2>/dev/null)" \
-    --at 905 0
-) >/dev/null 2>&1 &
-_target_pid=$!
-if ! e2e_wait_until 30 log_has " app CONTROL list "; then
-  e2e_fail "target_app starts and logs its controls"
-  e2e_finish
-fi
-e2e_probe wait lyricsub.target_app 10000 visible >/dev/null
+start_target "$E2E_LOCALE" || e2e_finish
 
 echo "drags onto target_app"
 case_pick_box edit
@@ -240,5 +256,7 @@ echo "a target that hangs"
 case_hung_target
 echo "notepad"
 case_notepad
+echo "English locale"
+case_english_locale
 
 e2e_finish
