@@ -136,6 +136,27 @@ TEST_F(PlaybackTest, EndAtTheLatestTimeThenStopThenRestartFromZero) {
   EXPECT_EQ(fake.ui.message_boxes.size(), 2u);
 }
 
+// The finer system timer costs power: asked for only while the clock runs.
+TEST_F(PlaybackTest, FineTimersOnlyWhilePlaying) {
+  load({"[00:00.05]a"});
+  EXPECT_FALSE(fake.clock.fine_timers);
+  click_play();
+  EXPECT_TRUE(fake.clock.fine_timers);
+  click_play();  // stop
+  EXPECT_FALSE(fake.clock.fine_timers);
+  click_play();
+  run_to_end();  // the end
+  EXPECT_FALSE(fake.clock.fine_timers);
+  click_play();
+  click_play();
+  load({});
+  app.state.end_tag.clear();
+  set_clock(10, 59, 99);
+  step();  // the minutes limit
+  EXPECT_FALSE(playing());
+  EXPECT_FALSE(fake.clock.fine_timers);
+}
+
 TEST_F(PlaybackTest, TableWithOnlyAZeroTimeEndsOnTheFirstTick) {
   load({"[ar:Someone]", "[00:00.00]only"});
   click_play();

@@ -33,6 +33,8 @@ class FakeClock final : public Clock {
   std::int64_t now = 0;  // microseconds
   // tick_count() is logged as "tick_count" when set (Wait with events).
   bool log_tick_count = false;
+  void set_fine_timers(bool on) override { fine_timers = on; }
+  bool fine_timers = false;  // what set_fine_timers last asked for
 
  private:
   CallLog& log_;
