@@ -221,7 +221,19 @@ e2e_stop_app() {
 # ---- probe.exe -------------------------------------------------------------
 
 # e2e_probe ARGS...: runs probe.exe (see `probe.exe` without arguments).
-e2e_probe() { wine "$E2E_PROBE" "$@" 2>/dev/null; }
+# E2E_TRACE=1 logs every call with its duration.
+e2e_probe() {
+  if [ "${E2E_TRACE:-0}" != 1 ]; then
+    wine "$E2E_PROBE" "$@" 2>/dev/null
+    return
+  fi
+  local started status
+  started=$(e2e_now_ms)
+  wine "$E2E_PROBE" "$@" 2>/dev/null
+  status=$?
+  e2e_log "  trace: probe $* -> $status in $(($(e2e_now_ms) - started)) ms"
+  return $status
+}
 
 # e2e_get KEY ARGS...: the value of one key of a probe answer.
 e2e_get() {
@@ -229,7 +241,18 @@ e2e_get() {
   shift
   local answer
   answer="$(e2e_probe "$@")" || return 1
-  printf '%s\n' "$answer" | awk -v k="$key=" 'index($0, k) == 1 { print substr($0, length(k) + 1); exit }'
+  e2e_value "$answer" "$key"
+}
+
+# e2e_value ANSWER KEY: the value of KEY in a probe answer already taken.
+e2e_value() {
+  awk -v k="$2=" 'index($0, k) == 1 { print substr($0, length(k) + 1); exit }' <<<"$1"
+}
+
+# e2e_section ANSWER N: section N of a `probe multi A -- B -- ...` answer.
+# One probe start per batch of questions: each start is a Wine process.
+e2e_section() {
+  awk -v n="$2" '/^section=/ { split($0, part, /[= ]/); s = part[2]; next } s == n' <<<"$1"
 }
 
 e2e_control_text() { e2e_get text text "$E2E_MAIN" "$1"; }
@@ -269,10 +292,12 @@ _e2e_space_clicks() {
   if ((gap < 600)); then sleep "0.$(printf '%03d' $((600 - gap)))"; fi
 }
 
-# e2e_click X Y: one left click at a screen point.
+# e2e_click X Y: one left click at a screen point. (No --sync: it waits for a
+# pointer motion that never comes when the pointer is already there; the X
+# server handles the move before the click anyway.)
 e2e_click() {
   _e2e_space_clicks
-  xdotool mousemove --sync "$1" "$2" click 1
+  xdotool mousemove "$1" "$2" click 1
   _e2e_last_click_ms=$(e2e_now_ms)
 }
 
@@ -280,7 +305,7 @@ e2e_click() {
 # another.
 e2e_drag() {
   _e2e_space_clicks
-  xdotool mousemove --sync "$1" "$2" mousedown 1 mousemove --sync "$3" "$4" mouseup 1
+  xdotool mousemove "$1" "$2" mousedown 1 mousemove "$3" "$4" mouseup 1
   _e2e_last_click_ms=$(e2e_now_ms)
 }
 

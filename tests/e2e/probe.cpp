@@ -819,18 +819,45 @@ constexpr NamedCommand kCommands[] = {
 };
 
 int usage() {
-  std::string text = "usage: probe COMMAND ARGS (WINDOW is a class name or 0xHANDLE)\n";
+  std::string text =
+      "usage: probe COMMAND ARGS (WINDOW is a class name or 0xHANDLE)\n"
+      "       probe multi COMMAND ARGS -- COMMAND ARGS ...: each answer after section=N\n";
   for (const NamedCommand& command : kCommands) text += std::string("  ") + command.help + "\n";
   write_raw(text);
   return kUsage;
+}
+
+int run_command(int argc, wchar_t** args) {
+  for (const NamedCommand& command : kCommands) {
+    if (std::wcscmp(args[0], command.name) == 0) return command.run(argc - 1, args + 1);
+  }
+  return usage();
+}
+
+// multi CMD ARGS -- CMD ARGS ...: several commands in one start of the probe
+// (each start costs a Wine process). Every command's answer follows a line
+// "section=N CMD", N counting from 0. Exit status: the worst of them.
+int run_many(int argc, wchar_t** args) {
+  int worst = kFound;
+  int section = 0;
+  int begin = 0;
+  for (int i = 0; i <= argc; ++i) {
+    if (i < argc && std::wcscmp(args[i], L"--") != 0) continue;
+    if (i > begin) {
+      line("section", std::to_string(section) + " " + utf8(args[begin]));
+      const int status = run_command(i - begin, args + begin);
+      if (status > worst) worst = status;
+    }
+    ++section;
+    begin = i + 1;
+  }
+  return worst;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return usage();
-  for (const NamedCommand& command : kCommands) {
-    if (std::wcscmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
-  }
-  return usage();
+  if (std::wcscmp(argv[1], L"multi") == 0) return run_many(argc - 2, argv + 2);
+  return run_command(argc - 1, argv + 1);
 }

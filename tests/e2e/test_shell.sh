@@ -15,9 +15,15 @@ fi
 e2e_pass "the main window appears"
 e2e_metric startup_to_first_paint "$E2E_STARTUP_MS" ms
 
-main="$(e2e_probe window "$E2E_MAIN")"
-value() { printf '%s\n' "$main" | awk -v k="$1=" 'index($0, k) == 1 { print substr($0, length(k) + 1); exit }'; }
-screen="$(e2e_get screen screen)"
+# Everything about the state after start-up in one probe start.
+state="$(e2e_probe multi window "$E2E_MAIN" -- screen -- \
+  text "$E2E_MAIN" "$E2E_ID_CLOCK_BOX" -- checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX" -- \
+  control "$E2E_MAIN" "$E2E_ID_LYRIC_BOX" -- listview "$E2E_MAIN" "$E2E_ID_LYRICS_TABLE" -- \
+  listbox "$E2E_MAIN" "$E2E_ID_FILE_LIST" -- window "$E2E_HIGHLIGHT" -- \
+  ping "$E2E_MAIN" 2000 -- resources "$E2E_MAIN")"
+main="$(e2e_section "$state" 0)"
+value() { e2e_value "$main" "$1"; }
+screen="$(e2e_value "$(e2e_section "$state" 1)" screen)"
 read -r screen_width screen_height <<<"$screen"
 read -r left top _ _ <<<"$(value rect)"
 
@@ -30,33 +36,32 @@ e2e_expect_eq "has a taskbar button" 1 "$(value taskbar)"
 e2e_expect_match "caption and system menu" 'WS_SYSMENU' "$(value style_names)"
 e2e_check "no minimise or maximise button, no sizing frame" \
   bash -c '! grep -qE "WS_MINIMIZEBOX|WS_MAXIMIZEBOX|WS_THICKFRAME" <<<"$1"' _ "$(value style_names)"
-e2e_expect_eq "clock box reads 00:00.00" "00:00.00" "$(e2e_control_text "$E2E_ID_CLOCK_BOX")"
-e2e_expect_eq "on-top box checked" 1 "$(e2e_get checked checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX")"
-e2e_expect_eq "lyric box hidden" 0 "$(e2e_get visible control "$E2E_MAIN" "$E2E_ID_LYRIC_BOX")"
+e2e_expect_eq "clock box reads 00:00.00" "00:00.00" "$(e2e_value "$(e2e_section "$state" 2)" text)"
+e2e_expect_eq "on-top box checked" 1 "$(e2e_value "$(e2e_section "$state" 3)" checked)"
+e2e_expect_eq "lyric box hidden" 0 "$(e2e_value "$(e2e_section "$state" 4)" visible)"
 
-table="$(e2e_probe listview "$E2E_MAIN" "$E2E_ID_LYRICS_TABLE")"
 e2e_expect_eq "lyrics table empty, columns 延时 0 px and 歌词 400 px" \
   $'rows=0\ncolumns=2\ncolumn[0].width=0\ncolumn[0].title=延时\ncolumn[1].width=400\ncolumn[1].title=歌词\nselected=' \
-  "$(grep -E '^(rows|columns|column\[[01]\]\.(width|title)|selected)=' <<<"$table")"
+  "$(e2e_section "$state" 5 | grep -E '^(rows|columns|column\[[01]\]\.(width|title)|selected)=')"
 e2e_expect_eq "lyrics file list empty, nothing selected" $'count=0\nselection=-1' \
-  "$(e2e_probe listbox "$E2E_MAIN" "$E2E_ID_FILE_LIST" | grep -E '^(count|selection)=')"
+  "$(e2e_section "$state" 6 | grep -E '^(count|selection)=')"
 
-highlight="$(e2e_probe window "$E2E_HIGHLIGHT")"
-e2e_check "highlight window exists" test -n "$highlight"
+highlight="$(e2e_section "$state" 7)"
+e2e_check "highlight window exists" test -n "$(e2e_value "$highlight" hwnd)"
 e2e_expect_eq "highlight window hidden, owned by the main window, no taskbar button" \
   $'visible=0\nowner='"$(value hwnd)"$'\ntaskbar=0' \
   "$(grep -E '^(visible|owner|taskbar)=' <<<"$highlight")"
 e2e_expect_eq "highlight window borderless pop-up" "380 105 380 105" \
-  "$(awk -F= '/^size=/ { s = $2 } /^client=/ { c = $2 } END { print s, c }' <<<"$highlight")"
+  "$(e2e_value "$highlight" size) $(e2e_value "$highlight" client)"
+e2e_expect_eq "answers messages" 1 "$(e2e_value "$(e2e_section "$state" 8)" responsive)"
 
 e2e_check "screenshot of the main window" e2e_screenshot shell_main_window
-e2e_expect_eq "answers messages" 1 "$(e2e_get responsive ping "$E2E_MAIN" 2000)"
 
 # Windows' private bytes are not reported by Wine; the Linux side tells what
 # the process holds privately (anonymous resident memory).
-resources="$(e2e_probe resources "$E2E_MAIN")"
-e2e_metric working_set "$(($(sed -n 's/^working_set_bytes=//p' <<<"$resources") / 1024))" KiB
-e2e_metric private_bytes_windows "$(($(sed -n 's/^private_bytes=//p' <<<"$resources") / 1024))" KiB
+resources="$(e2e_section "$state" 9)"
+e2e_metric working_set "$(($(e2e_value "$resources" working_set_bytes) / 1024))" KiB
+e2e_metric private_bytes_windows "$(($(e2e_value "$resources" private_bytes) / 1024))" KiB
 e2e_metric private_anonymous_resident_linux \
   "$(awk '/^RssAnon:/ { print $2 }' "/proc/$E2E_APP_UNIX_PID/status" 2>/dev/null)" KiB
 e2e_metric exe_size "$(stat -c %s "$E2E_APP")" bytes
@@ -116,15 +121,18 @@ e2e_check "no window of the program is left" \
 echo "English locale"
 if e2e_start_app LC_ALL=en_US.UTF-8 && e2e_wait_app_ready; then
   e2e_pass "starts under LC_ALL=en_US.UTF-8"
+  english="$(LC_ALL=en_US.UTF-8 e2e_probe multi screen -- window "$E2E_MAIN" -- \
+    text "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX" -- text "$E2E_MAIN" "$E2E_ID_PLAY_BUTTON" -- \
+    listview "$E2E_MAIN" "$E2E_ID_LYRICS_TABLE")"
   e2e_expect_eq "the system code page is not 936 there" 1252 \
-    "$(LC_ALL=en_US.UTF-8 e2e_get ansi_code_page screen)"
-  e2e_expect_eq "title reads right" "$title" "$(e2e_get title window "$E2E_MAIN")"
+    "$(e2e_value "$(e2e_section "$english" 0)" ansi_code_page)"
+  e2e_expect_eq "title reads right" "$title" "$(e2e_value "$(e2e_section "$english" 1)" title)"
   e2e_expect_eq "on-top box caption reads right" "是否将窗口显示在最前" \
-    "$(e2e_control_text "$E2E_ID_ON_TOP_BOX")"
+    "$(e2e_value "$(e2e_section "$english" 2)" text)"
   e2e_expect_eq "play button caption reads right" "播放字幕" \
-    "$(e2e_control_text "$E2E_ID_PLAY_BUTTON")"
+    "$(e2e_value "$(e2e_section "$english" 3)" text)"
   e2e_expect_eq "lyrics table column reads right" "歌词" \
-    "$(e2e_get 'column[1].title' listview "$E2E_MAIN" "$E2E_ID_LYRICS_TABLE")"
+    "$(e2e_value "$(e2e_section "$english" 4)" 'column[1].title')"
   e2e_check "screenshot under the English locale" e2e_screenshot shell_main_window_en_US
   e2e_probe close "$E2E_MAIN" >/dev/null
   e2e_expect_eq "closing exits with 0" 0 "$(e2e_app_exit_code 15)"
