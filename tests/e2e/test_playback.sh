@@ -22,7 +22,9 @@ cleanup_playback() {
   [ -n "$target_pid" ] && kill "$target_pid" 2>/dev/null
   rm -rf "$WORK"
 }
-trap 'cleanup_playback; e2e_app_running && e2e_stop_app' EXIT
+# Runs before whatever lib.sh set up to happen at exit.
+lib_exit_trap="$(trap -p EXIT | sed "s/^trap -- '\(.*\)' EXIT\$/\1/")"
+trap "cleanup_playback; ${lib_exit_trap:-true}" EXIT
 
 value_of() { awk -v k="$1=" 'index($0, k) == 1 { print substr($0, length(k) + 1); exit }'; }
 
