@@ -194,10 +194,14 @@ TEST_F(PlaybackTest, FractionFormsPlayAndEnd) {
 }
 
 TEST_F(PlaybackTest, LoadingAnotherFileWhilePlayingKeepsTheClockAndTheEnd) {
-  load({"[00:00.50]a", "[00:03.00]end of first"});
+  const auto drop = [&](const Text& path, const std::string& content) {
+    fake.files.files[path] = Bytes(content.begin(), content.end());
+    app.raise(拖放对象1, Event::files_received, path);
+  };
+  drop("C:\\first.lrc", "[00:00.50]a\r\n[00:03.00]end of first\r\n");
   click_play();
   step(100);
-  load({"[00:01.50]b", "[00:02.00]end of second"});
+  drop("C:\\second.lrc", "[00:01.50]b\r\n[00:02.00]end of second\r\n");
   step(50);
   EXPECT_EQ(clock_box(), "00:01.50");
   EXPECT_EQ(app.state.end_tag, "00:03.00");
