@@ -10,7 +10,7 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 E2E_LIB_ONLY=1 source "$here/lib.sh"
 
-test_timeout_s="${E2E_TEST_TIMEOUT:-300}"
+test_timeout_s="${E2E_TEST_TIMEOUT:-600}"
 
 for tool in Xvfb wine wineserver xdotool import; do
   if ! command -v "$tool" >/dev/null; then
@@ -56,14 +56,14 @@ for test in "${tests[@]}"; do
   timeout --kill-after=10 "$test_timeout_s" bash "$test" >"$log" 2>&1
   status=$?
   seconds="$(awk -v ms=$(($(e2e_now_ms) - test_started)) 'BEGIN { printf "%.1f", ms / 1000 }')"
-  summary="$(grep -E '^  [0-9]+ checks passed' "$log" | tail -n1 | sed 's/^ *//')"
+  summary="$(grep -E '^  [0-9]+ checks passed' "$log" | tail -n1 | sed 's/^ */; /')"
   if ((status == 0)); then
     passed=$((passed + 1))
-    echo "PASS $name (${seconds}s; $summary)"
+    echo "PASS $name (${seconds}s$summary)"
   else
     failed=$((failed + 1))
-    ((status == 124)) && summary="timed out after ${test_timeout_s}s; $summary"
-    echo "FAIL $name (${seconds}s; exit $status; $summary)"
+    ((status == 124)) && summary="; timed out after ${test_timeout_s}s$summary"
+    echo "FAIL $name (${seconds}s; exit $status$summary)"
     grep -E -A2 '^  not ok' "$log" | sed 's/^/    /'
     echo "    full log: $log"
     # Whatever the test left behind must not disturb the next one.
