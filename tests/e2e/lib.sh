@@ -38,7 +38,7 @@ E2E_ID_PLAY_BUTTON=117      # 按钮1
 E2E_ID_LYRICS_TABLE=119     # 超级列表框1
 E2E_ID_CLOCK_BOX=121        # 编辑框1
 E2E_ID_LYRIC_BOX=124        # 编辑框歌词
-E2E_ID_FLASH_CANVAS=129     # 画板_闪烁数据
+E2E_ID_FLASH_CANVAS=128     # 画板_闪烁数据 (highlight window)
 
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer prompts, ever.
