@@ -94,6 +94,16 @@ e2e_check "space after Escape checks the box again" \
 e2e_check "Escape leaves the main window open" e2e_app_running
 e2e_expect_eq "Escape leaves the main window visible" 1 "$(e2e_get visible window "$E2E_MAIN")"
 
+# Enter does not move the focus on: the space after it still reaches the box.
+e2e_key Return space
+e2e_check "space after Enter clears the mark of the same box" \
+  e2e_wait_value 5 0 checked checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX"
+e2e_expect_eq "Enter leaves the focus on the box" "$E2E_ID_ON_TOP_BOX" \
+  "$(e2e_get focus_id focus "$E2E_MAIN")"
+e2e_key space
+e2e_check "space checks it again" \
+  e2e_wait_value 5 1 checked checked "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX"
+
 # Toggle on top runs on the press; the mark changes only on a release over
 # the box.
 read -r box_x box_y <<<"$(e2e_get center control "$E2E_MAIN" "$E2E_ID_ON_TOP_BOX")"
