@@ -62,6 +62,28 @@ shot_state() {
   esac
 }
 
+# In a screenshot taken by shot_state: whether the red band is exactly two
+# pixels wide on every side (red at 1 and 2 pixels outside the box, not at 3
+# outside nor at the box's own edge, where the flash canvas begins).
+frame_is_two_pixels() {
+  local file="$E2E_ARTIFACTS/$1.png"
+  local x0=$((BOX_L - MARGIN)) y0=$((BOX_T - MARGIN))
+  local mx=$(((BOX_L + BOX_R) / 2 - x0)) my=$(((BOX_T + BOX_B) / 2 - y0))
+  local l=$((BOX_L - x0)) r=$((BOX_R - 1 - x0)) t=$((BOX_T - y0)) b=$((BOX_B - 1 - y0))
+  local points="" d
+  for d in 3 2 1 0; do  # pixels outside the box's edge; 0 is the edge itself
+    points+="%[hex:p{$((l - d)),$my}] %[hex:p{$((r + d)),$my}] "
+    points+="%[hex:p{$mx,$((t - d))}] %[hex:p{$mx,$((b + d))}] "
+  done
+  local -a c
+  read -r -a c <<<"$(convert "$file" -format "$points" info:)"
+  local i
+  for i in 0 1 2 3; do
+    [ "${c[i]}" != FF0000 ] && [ "${c[4 + i]}" = FF0000 ] && [ "${c[8 + i]}" = FF0000 ] &&
+      [ "${c[12 + i]}" != FF0000 ] || return 1
+  done
+}
+
 highlight_field() { e2e_get "$1" window "$E2E_HIGHLIGHT"; }
 highlight_visible() { [ "$(highlight_field visible)" = 1 ]; }
 highlight_hidden() { [ "$(highlight_field visible)" = 0 ]; }
@@ -116,13 +138,16 @@ e2e_expect_eq "the highlight window lies two pixels outside the box" \
   "$((BOX_L - 2)) $((BOX_T - 2)) $((BOX_R + 2)) $((BOX_B + 2))" "$(highlight_field rect)"
 
 # Screenshots over several periods, until both states have been seen twice.
-framed=0 clear=0 partial=0 shots=0
+framed=0 clear=0 partial=0 shots=0 first_framed=""
 deadline=$(($(e2e_now_ms) + 30000))
 while ((framed < 2 || clear < 2)) && (($(e2e_now_ms) < deadline)); do
   shots=$((shots + 1))
   state="$(shot_state "highlight-drag-$shots")"
   case $state in
-    framed) framed=$((framed + 1)) ;;
+    framed)
+      framed=$((framed + 1))
+      [ -z "$first_framed" ] && first_framed="highlight-drag-$shots"
+      ;;
     clear) clear=$((clear + 1)) ;;
     *) partial=$((partial + 1)) ;;
   esac
@@ -130,6 +155,7 @@ done
 e2e_log "  $shots screenshots: $framed framed, $clear clear, $partial partial"
 e2e_check "some screenshots show the red frame around the box" test "$framed" -ge 2
 e2e_check "others show it without the frame" test "$clear" -ge 2
+e2e_check "the frame is two pixels wide on every side" frame_is_two_pixels "$first_framed"
 
 # The hiding ticks find the highlight window's own canvas under the mouse; the
 # handle shown stays the box's.
