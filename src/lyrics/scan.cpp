@@ -1,5 +1,7 @@
 #include "lyrics/scan.h"
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -18,6 +20,10 @@ constexpr std::string_view kFolderPattern = "*.*";
 
 constexpr std::string_view kPrompt = "请选择文件目录";
 
+// The list repaints at most this often during a scan: repainting it after
+// every insertion costs more than the scan itself on large trees.
+constexpr std::int64_t kListRepaintPeriodUs = 100'000;
+
 bool is_folder(const DirectoryEntry& entry) {
   return (entry.attributes & kAttributeDirectory) != 0;
 }
@@ -27,9 +33,12 @@ bool is_folder(const DirectoryEntry& entry) {
 class FolderScan {
  public:
   explicit FolderScan(App& app) : app_(app) {}
+  ~FolderScan() { app_.ui.list_set_redraw(true); }
+  FolderScan(const FolderScan&) = delete;
+  FolderScan& operator=(const FolderScan&) = delete;
 
   void scan(Text folder) {
-    if (!app_.ui.process_pending_events()) {
+    if (!process_pending_events()) {
       quitting_ = true;  // the program is ending: stop instead of scanning on unseen
       return;
     }
@@ -41,6 +50,19 @@ class FolderScan {
   }
 
  private:
+  // Lets the list repaint in this round of pending events when it is due,
+  // then suspends its repainting again while names go in.
+  bool process_pending_events() {
+    const std::int64_t now = app_.clock.now_us();
+    if (!last_repaint_us_ || now - *last_repaint_us_ >= kListRepaintPeriodUs) {
+      app_.ui.list_set_redraw(true);
+      last_repaint_us_ = now;
+    }
+    const bool go_on = app_.ui.process_pending_events();
+    app_.ui.list_set_redraw(false);
+    return go_on;
+  }
+
   void list_lyrics_files(const Text& folder) {
     for (std::string_view pattern : kLyricsPatterns) {
       const auto entries = app_.files.enumerate(folder + Text(pattern));
@@ -66,6 +88,7 @@ class FolderScan {
   App& app_;
   std::set<FolderIdentity> visited_;
   bool quitting_ = false;
+  std::optional<std::int64_t> last_repaint_us_;
 };
 
 }  // namespace

@@ -63,6 +63,9 @@ class Ui {
   virtual Text list_text(int index) = 0;  // empty when index names no entry
   virtual Text list_data(int index) = 0;  // empty when index names no entry
   virtual int list_selection() = 0;       // -1 when nothing is selected
+  // Suspends repainting of the list while many entries go in; resuming
+  // repaints it. A platform that needs no help leaves it undone.
+  virtual void list_set_redraw(bool /*on*/) {}
 
   // --- Lyrics table (超级列表框1) --------------------------------------------
   virtual void table_clear() = 0;

@@ -187,6 +187,34 @@ TEST_F(ScanTest, QuitMessageStopsTheScan) {
   EXPECT_EQ(count("process_pending_events"), 1);
 }
 
+TEST_F(ScanTest, ListRepaintsAtMostEveryTenthOfASecondAndInsertsWhileSuspended) {
+  for (const char* name : {"a/1.lrc", "b/2.lrc", "c/3.lrc", "d/4.lrc", "e/5.lrc"}) tree.file(name);
+  fake.ui.pump_advance_us = 60'000;  // each round of pending events takes 60 ms
+  fake.ui.browse_results = {tree.text()};
+  browse(app);
+
+  ASSERT_EQ(fake.ui.list.size(), 5u);
+  EXPECT_TRUE(fake.ui.list_redraw);  // repainting again after the scan
+  std::vector<std::string> sequence;  // redraw switches, pumps and inserts in order
+  for (const std::string& line : fake.log) {
+    if (line.starts_with("list_set_redraw") || line == "process_pending_events")
+      sequence.push_back(line);
+    else if (line.starts_with("list_insert"))
+      sequence.push_back("list_insert");
+  }
+  // Six folders (the chosen one and five below): the list may repaint in the
+  // rounds at 0, 120 and 240 ms only.
+  const std::vector<std::string> expected = {
+      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0",  // root
+      "process_pending_events", "list_set_redraw 0", "list_insert",       // a
+      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0", "list_insert",  // b
+      "process_pending_events", "list_set_redraw 0", "list_insert",       // c
+      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0", "list_insert",  // d
+      "process_pending_events", "list_set_redraw 0", "list_insert",       // e
+      "list_set_redraw 1"};
+  EXPECT_EQ(sequence, expected);
+}
+
 // Attribute bits and names a POSIX folder cannot show: hidden and system
 // entries, the drive root.
 class ListedFiles final : public Files {

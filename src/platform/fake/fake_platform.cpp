@@ -116,6 +116,11 @@ Text FakeUi::list_data(int index) {
 
 int FakeUi::list_selection() { return list_selected; }
 
+void FakeUi::list_set_redraw(bool on) {
+  list_redraw = on;
+  record(std::string("list_set_redraw ") + (on ? "1" : "0"));
+}
+
 void FakeUi::table_clear() {
   table.clear();
   table_current = -1;

@@ -66,6 +66,7 @@ class FakeUi final : public Ui, public WindowBuilder {
   Text list_text(int index) override;
   Text list_data(int index) override;
   int list_selection() override;
+  void list_set_redraw(bool on) override;
   void table_clear() override;
   int table_append_row() override;
   void table_set(int row, int column, const Text& text) override;
@@ -106,6 +107,7 @@ class FakeUi final : public Ui, public WindowBuilder {
   std::vector<std::array<Text, 2>> table;
   int table_current = -1;
   bool table_redraw = true;
+  bool list_redraw = true;
   std::vector<std::pair<Text, Text>> message_boxes;  // text, caption
   std::vector<Text> browse_results;  // answered in order; empty when used up
   std::optional<int> exit_code;
