@@ -18,6 +18,13 @@ for tool in Xvfb wine wineserver xdotool import; do
     exit 2
   fi
 done
+for loc in "$E2E_LOCALE" en_US.UTF-8; do
+  # Without the locale Wine falls back to another code page and texts go wrong.
+  if ! locale -a 2>/dev/null | grep -qix "${loc/UTF-8/utf8}"; then
+    echo "missing locale $loc: run tools/install-deps.sh" >&2
+    exit 2
+  fi
+done
 for file in "$E2E_APP" "$E2E_PROBE"; do
   if [ ! -f "$file" ]; then
     echo "missing $file: build with 'make mingw'" >&2
