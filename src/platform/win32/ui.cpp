@@ -603,8 +603,17 @@ void Win32Ui::show_window(Control window) {
 // --- Windows ------------------------------------------------------------------
 
 void Win32Ui::set_always_on_top(bool on) {
-  SetWindowPos(impl_->main(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  HWND main = impl_->main();
+  SetWindowPos(main, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+  if (!on || (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) return;
+  // Some window managers (Wine's among them) refuse top-most to a window
+  // while its owned pop-up lies above it; detach the pop-up for the change.
+  HWND owned = impl_->of(Control::highlight_window);
+  if (owned == nullptr) return;
+  SetWindowLongPtrW(owned, GWLP_HWNDPARENT, 0);
+  SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+  SetWindowLongPtrW(owned, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
 }
 
 bool Win32Ui::highlight_visible() { return IsWindowVisible(impl_->of(Control::highlight_window)) != FALSE; }
