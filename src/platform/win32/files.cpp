@@ -3,6 +3,7 @@
 #include "platform/win32/files.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "platform/codepage.h"
 
@@ -41,6 +42,51 @@ class FindEnumeration final : public DirectoryEnumeration {
   bool have_ = false;
 };
 
+// A folder opened for its attributes only; backup semantics let a folder
+// open at all.
+class FolderHandle {
+ public:
+  explicit FolderHandle(const Text& path)
+      : handle_(CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+  ~FolderHandle() {
+    if (ok()) CloseHandle(handle_);
+  }
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE handle() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+using QueryInformationFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                              FILE_INFORMATION_CLASS);
+
+// The file index (FileInternalInformation), without the volume lookup that
+// GetFileInformationByHandle makes.
+std::optional<std::uint64_t> file_index(HANDLE file) {
+  static const auto query = reinterpret_cast<QueryInformationFile>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  if (query != nullptr) {
+    IO_STATUS_BLOCK io{};
+    LARGE_INTEGER index{};
+    if (query(file, &io, &index, sizeof index, FileInternalInformation) >= 0)
+      return static_cast<std::uint64_t>(index.QuadPart);
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+  return (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
+
+std::optional<std::uint64_t> volume_serial(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+  return info.dwVolumeSerialNumber;
+}
+
 }  // namespace
 
 std::optional<Bytes> Win32Files::read_file(const Text& path) {
@@ -76,20 +122,23 @@ std::unique_ptr<DirectoryEnumeration> Win32Files::enumerate(const Text& pattern)
 }
 
 std::optional<FolderIdentity> Win32Files::folder_identity(const Text& path) {
-  // Opening a folder needs backup semantics; no access right is asked for.
-  HANDLE folder = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info{};
-  std::optional<FolderIdentity> identity;
-  if (GetFileInformationByHandle(folder, &info) &&
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    identity = FolderIdentity{info.dwVolumeSerialNumber,
-                              (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
-                                  info.nFileIndexLow};
-  CloseHandle(folder);
-  return identity;
+  const FolderHandle folder(path);
+  if (!folder.ok()) return std::nullopt;
+  const std::optional<std::uint64_t> index = file_index(folder.handle());
+  if (!index) return std::nullopt;
+
+  const auto [first, inserted] = first_path_by_index_.try_emplace(*index, FirstPath{path, {}});
+  if (inserted || first->second.path == path) return FolderIdentity{0, *index};
+  // Another path to a folder with this index: the same folder only on the
+  // same volume.
+  const std::optional<std::uint64_t> volume = volume_serial(folder.handle());
+  if (!volume) return std::nullopt;
+  if (!first->second.volume) {
+    const FolderHandle first_folder(first->second.path);
+    if (first_folder.ok()) first->second.volume = volume_serial(first_folder.handle());
+  }
+  if (first->second.volume == volume) return FolderIdentity{0, *index};
+  return FolderIdentity{*volume + 1, *index};  // never 0
 }
 
 }  // namespace lyricsub::win32
