@@ -37,9 +37,10 @@ std::string lyrics_file(bool utf8) {
 class TempFile {
  public:
   explicit TempFile(const std::string& content) {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("lyricsub-bench-" + std::to_string(getpid()) + "-" + std::to_string(counter_++) + ".lrc"))
-                .string();
+    path_ =
+        (std::filesystem::temp_directory_path() /
+         ("lyricsub-bench-" + std::to_string(getpid()) + "-" + std::to_string(counter_++) + ".lrc"))
+            .string();
     std::ofstream(path_, std::ios::binary) << content;
   }
   ~TempFile() { std::filesystem::remove(path_); }

@@ -126,7 +126,8 @@ std::vector<std::string_view> split_lyrics_lines(std::string_view text) {
   for (std::size_t at = text.find('\n'); at != std::string_view::npos;
        at = text.find('\n', at + 1)) {
     if (!is_character_start(text, at)) continue;  // second byte of a two-byte character
-    const bool after_return = at > line_start && text[at - 1] == '\r' && is_character_start(text, at - 1);
+    const bool after_return =
+        at > line_start && text[at - 1] == '\r' && is_character_start(text, at - 1);
     lines.push_back(text.substr(line_start, at - line_start - (after_return ? 1 : 0)));
     line_start = at + 1;
   }

@@ -10,6 +10,7 @@
 // drag ends, "result=drop|cancel|error" and "effect=N" (the DROPEFFECT the
 // target answered), then exits.
 #include <windows.h>
+// After windows.h, which they need.
 #include <ole2.h>
 #include <shlobj.h>
 
@@ -132,9 +133,12 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     DropSource source;
     DWORD effect = DROPEFFECT_NONE;
     write_raw("dragging=1\n");
-    const HRESULT hr = DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    const HRESULT hr =
+        DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
     write_raw(std::string("result=") +
-              (hr == DRAGDROP_S_DROP ? "drop" : hr == DRAGDROP_S_CANCEL ? "cancel" : "error") +
+              (hr == DRAGDROP_S_DROP     ? "drop"
+               : hr == DRAGDROP_S_CANCEL ? "cancel"
+                                         : "error") +
               "\neffect=" + std::to_string(effect) + "\n");
     DestroyWindow(window);
     return 0;
@@ -165,9 +169,9 @@ int wmain(int argc, wchar_t** argv) {
   window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   window_class.lpszClassName = L"lyricsub.drag_source";
   RegisterClassW(&window_class);
-  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"lyricsub.drag_source", L"drag source",
-                                WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr, nullptr,
-                                window_class.hInstance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"lyricsub.drag_source",
+                                L"drag source", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr,
+                                nullptr, window_class.hInstance, nullptr);
   if (window == nullptr) return 1;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -18,6 +18,7 @@
 // WINDOW and DIALOG are 0xHANDLE or a window class name. Exit status 0 on
 // success, 1 when something was not found or timed out, 2 on usage errors.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <cstdio>
@@ -167,8 +168,8 @@ std::vector<HTREEITEM> children(HWND tree, HTREEITEM item) {
   std::vector<HTREEITEM> out;
   for (auto child = reinterpret_cast<HTREEITEM>(
            send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
-       child != nullptr; child = reinterpret_cast<HTREEITEM>(send(
-                             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
+       child != nullptr; child = reinterpret_cast<HTREEITEM>(send(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                                  reinterpret_cast<LPARAM>(child))))
     out.push_back(child);
   return out;
 }
@@ -290,8 +291,7 @@ int cmd_select(int argc, wchar_t** argv) {
   }
   send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-  const auto selected =
-      reinterpret_cast<HTREEITEM>(send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  const auto selected = reinterpret_cast<HTREEITEM>(send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
   line("selected", item_text(tree, selected));
   return selected == item ? 0 : fail("not selected");
 }
@@ -300,7 +300,8 @@ int cmd_select(int argc, wchar_t** argv) {
 
 int cmd_item_center(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
-  HWND list = find_control(find_window(argv[0]), static_cast<int>(std::wcstol(argv[1], nullptr, 10)));
+  HWND list =
+      find_control(find_window(argv[0]), static_cast<int>(std::wcstol(argv[1], nullptr, 10)));
   if (list == nullptr) return fail("no list box");
   const int index = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   const int top = static_cast<int>(send(list, LB_GETTOPINDEX));
@@ -339,7 +340,8 @@ int cmd_count_wait(int argc, wchar_t** argv) {
 
   const long long start = now_us();
   if (argc >= 8 && std::wcscmp(argv[5], L"press") == 0) {
-    HWND button = find_control(find_window(argv[6]), static_cast<int>(std::wcstol(argv[7], nullptr, 10)));
+    HWND button =
+        find_control(find_window(argv[6]), static_cast<int>(std::wcstol(argv[7], nullptr, 10)));
     if (button == nullptr) return fail("no button");
     PostMessageW(button, BM_CLICK, 0, 0);
   } else if (argc >= 8 && std::wcscmp(argv[5], L"click") == 0) {
@@ -372,8 +374,8 @@ struct Command {
   int (*run)(int, wchar_t**);
 };
 constexpr Command kCommands[] = {
-    {L"dialog", cmd_dialog},           {L"tree", cmd_tree},
-    {L"select", cmd_select},           {L"item-center", cmd_item_center},
+    {L"dialog", cmd_dialog},         {L"tree", cmd_tree},
+    {L"select", cmd_select},         {L"item-center", cmd_item_center},
     {L"count-wait", cmd_count_wait},
 };
 

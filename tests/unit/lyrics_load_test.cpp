@@ -42,16 +42,20 @@ TEST_F(LoadTest, FillsOneRowPerLineWithItsTag) {
       // A lone line feed ends a line as well.
       {"lf_only.lrc", {{"00:01.00", "[00:01.00]a"}, {"00:02.00", "[00:02.00]b"}}},
       {"mixed_line_ends.lrc",
-       {{"00:01.00", "[00:01.00]a"}, {"00:02.00", "[00:02.00]b"}, {"", ""},
+       {{"00:01.00", "[00:01.00]a"},
+        {"00:02.00", "[00:02.00]b"},
+        {"", ""},
         {"00:03.00", "[00:03.00]c\rd"}}},
       {"trailing_blank_line.lrc",
        {{"00:01.00", "[00:01.00]a"}, {"00:02.00", "[00:02.00]b"}, {"", ""}}},
-      {"blank_middle_line.lrc", {{"00:01.00", "[00:01.00]a"}, {"", ""}, {"00:02.00", "[00:02.00]b"}}},
+      {"blank_middle_line.lrc",
+       {{"00:01.00", "[00:01.00]a"}, {"", ""}, {"00:02.00", "[00:02.00]b"}}},
       {"zero_byte.lrc", {{"00:01.00", "[00:01.00]a"}, {"00:02.00", "[00:02.00]b"}}},
       {"zero_first.lrc", {}},
       // The whole text is trimmed, the lines in between are not.
       {"leading_spaces.lrc",
-       {{"00:01.00", "[00:01.00]a"}, {"00:02.00", "  [00:02.00]b "},
+       {{"00:01.00", "[00:01.00]a"},
+        {"00:02.00", "  [00:02.00]b "},
         {"00:03.00", "\t[00:03.00]c   　"}}},
       {"leading_tab.lrc", {{"00:01.00", "\t[00:01.00]a"}}},
       {"leading_line_end.lrc", {{"", ""}, {"00:01.00", "[00:01.00]a"}}},
@@ -200,10 +204,10 @@ TEST_F(LoadTest, RejectedDropsLeaveTheTableEmpty) {
   const Text one = kLyrics + "/crlf.lrc";
   const Text rejected[] = {
       Text{},
-      kLyrics,                                            // a folder
-      kLyrics + "/missing.lrc",                           // nothing there
+      kLyrics,                                           // a folder
+      kLyrics + "/missing.lrc",                          // nothing there
       one + "\r\n" + kLyrics + "/lf_only.lrc" + "\r\n",  // two files
-      one + "\r\n",                                       // one path joined as if several
+      one + "\r\n",                                      // one path joined as if several
   };
   for (const Text& paths : rejected) {
     fake.ui.table = {{"old", "old"}};
@@ -224,9 +228,15 @@ TEST(LyricsText, DetectsEncodingsConservatively) {
   EXPECT_EQ(lyrics_text_from_bytes("\xED\xA0\x80"), "\xED\xA0\x80");
   // A mark alone gives nothing; the text ends at a zero byte.
   EXPECT_EQ(lyrics_text_from_bytes("\xEF\xBB\xBF"), "");
-  EXPECT_EQ(lyrics_text_from_bytes(std::string_view("\xFF\xFE" "a\0\0\0b\0", 8)), "a");
+  EXPECT_EQ(lyrics_text_from_bytes(std::string_view("\xFF\xFE"
+                                                    "a\0\0\0b\0",
+                                                    8)),
+            "a");
   // An odd last byte of UTF-16 is dropped.
-  EXPECT_EQ(lyrics_text_from_bytes(std::string_view("\xFF\xFE" "a\0b", 5)), "a");
+  EXPECT_EQ(lyrics_text_from_bytes(std::string_view("\xFF\xFE"
+                                                    "a\0b",
+                                                    5)),
+            "a");
 }
 
 TEST(LyricsText, LinesEndAtCrLfAndLoneLf) {

@@ -73,9 +73,9 @@ TEST_F(ScanTest, ListsLyricsFilesDepthFirstWithTheirFolders) {
   tree.file("song.lrc/inside.lrc");  // a folder named like a lyrics file
   tree.file(".cache/x.lrc");         // dot-folders are skipped with all below
   tree.file(".cache/sub/y.lrc");
-  tree.file("zz/.hidden.lrc");       // a dot-file is no folder: listed
+  tree.file("zz/.hidden.lrc");  // a dot-file is no folder: listed
   tree.file("zz/x.lrc");
-  tree.file("old/x.lrc");            // the same name in two folders: twice
+  tree.file("old/x.lrc");  // the same name in two folders: twice
   fake.ui.browse_results = {tree.text()};
 
   browse(app);
@@ -112,7 +112,7 @@ TEST_F(ScanTest, LinkCycleEndsTheScan) {
   tree.file("a/b/b.lrc");
   tree.link("a/b/back", "../..");  // leads to the chosen folder
   tree.link("a/b/self", ".");
-  tree.link("a/twin", "b");        // the same folder by a second road
+  tree.link("a/twin", "b");  // the same folder by a second road
   fake.ui.browse_results = {tree.text()};
 
   browse(app);
@@ -194,7 +194,7 @@ TEST_F(ScanTest, ListRepaintsAtMostEveryTenthOfASecondAndInsertsWhileSuspended) 
   browse(app);
 
   ASSERT_EQ(fake.ui.list.size(), 5u);
-  EXPECT_TRUE(fake.ui.list_redraw);  // repainting again after the scan
+  EXPECT_TRUE(fake.ui.list_redraw);   // repainting again after the scan
   std::vector<std::string> sequence;  // redraw switches, pumps and inserts in order
   for (const std::string& line : fake.log) {
     if (line.starts_with("list_set_redraw") || line == "process_pending_events")
@@ -205,12 +205,12 @@ TEST_F(ScanTest, ListRepaintsAtMostEveryTenthOfASecondAndInsertsWhileSuspended) 
   // Six folders (the chosen one and five below): the list may repaint in the
   // rounds at 0, 120 and 240 ms only.
   const std::vector<std::string> expected = {
-      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0",  // root
-      "process_pending_events", "list_set_redraw 0", "list_insert",       // a
-      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0", "list_insert",  // b
-      "process_pending_events", "list_set_redraw 0", "list_insert",       // c
-      "list_set_redraw 1", "process_pending_events", "list_set_redraw 0", "list_insert",  // d
-      "process_pending_events", "list_set_redraw 0", "list_insert",       // e
+      "list_set_redraw 1",      "process_pending_events", "list_set_redraw 0",  // root
+      "process_pending_events", "list_set_redraw 0",      "list_insert",        // a
+      "list_set_redraw 1",      "process_pending_events", "list_set_redraw 0", "list_insert",  // b
+      "process_pending_events", "list_set_redraw 0",      "list_insert",                       // c
+      "list_set_redraw 1",      "process_pending_events", "list_set_redraw 0", "list_insert",  // d
+      "process_pending_events", "list_set_redraw 0",      "list_insert",                       // e
       "list_set_redraw 1"};
   EXPECT_EQ(sequence, expected);
 }
@@ -245,8 +245,8 @@ TEST(ScanAttributes, TakesFilesWhateverTheirAttributesAndScansHiddenFolders) {
   FakePlatform fake;
   ListedFiles files;
   App app{Platform{fake.ui, fake.ui, fake.desktop, files, fake.clock}};
-  files.folders["C:\\*.lrc"] = {{"h.lrc", kHidden}, {"s.lrc", kSystem | kReadOnly},
-                                {"dir.lrc", kAttributeDirectory}};
+  files.folders["C:\\*.lrc"] = {
+      {"h.lrc", kHidden}, {"s.lrc", kSystem | kReadOnly}, {"dir.lrc", kAttributeDirectory}};
   files.folders["C:\\*.*"] = {{".", kAttributeDirectory},
                               {"..", kAttributeDirectory},
                               {"h.lrc", kHidden},
@@ -258,10 +258,10 @@ TEST(ScanAttributes, TakesFilesWhateverTheirAttributesAndScansHiddenFolders) {
   browse(app);
 
   // The drive root is joined without a second "\".
-  EXPECT_EQ(files.patterns, (std::vector<Text>{"C:\\*.lrc", "C:\\*.*", "C:\\Hidden\\*.lrc",
-                                               "C:\\Hidden\\*.*"}));
-  EXPECT_EQ(fake.ui.list, (Entries{{"h.lrc", "C:\\"}, {"s.lrc", "C:\\"},
-                                   {"in.lrc", "C:\\Hidden\\"}}));
+  EXPECT_EQ(files.patterns,
+            (std::vector<Text>{"C:\\*.lrc", "C:\\*.*", "C:\\Hidden\\*.lrc", "C:\\Hidden\\*.*"}));
+  EXPECT_EQ(fake.ui.list,
+            (Entries{{"h.lrc", "C:\\"}, {"s.lrc", "C:\\"}, {"in.lrc", "C:\\Hidden\\"}}));
   EXPECT_EQ(fake.ui.text(编辑框MP3), "C:\\");
 }
 

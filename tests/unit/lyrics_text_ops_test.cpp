@@ -22,20 +22,14 @@ struct FindCase {
 
 TEST(TextOps, FindComparesOnlyAtCharacterStarts) {
   const FindCase cases[] = {
-      {"abc", "b", 2},
-      {"abc", "abc", 1},
-      {"abc", "abcd", -1},
-      {"abc", "B", -1},  // case matters
-      {"abc", "", 1},
-      {"", "", -1},
-      {"", "a", -1},
-      {"a[b]", "]", 4},
-      {"[乚]", "]", 4},       // the second byte of 乚 is not "]"
-      {"嘯[", "[", 3},        // nor is that of 嘯 a "["
-      {"乗\\", "\\", 3},
-      {"中文", "\xD0\xC4", -1},  // bytes straddling two characters
-      {"中文", "文", 3},
-      {"ab\x81", "\x81", 3},  // a broken character is still a character start
+      {"abc", "b", 2},     {"abc", "abc", 1},
+      {"abc", "abcd", -1}, {"abc", "B", -1},  // case matters
+      {"abc", "", 1},      {"", "", -1},
+      {"", "a", -1},       {"a[b]", "]", 4},
+      {"[乚]", "]", 4},                               // the second byte of 乚 is not "]"
+      {"嘯[", "[", 3},                                // nor is that of 嘯 a "["
+      {"乗\\", "\\", 3},   {"中文", "\xD0\xC4", -1},  // bytes straddling two characters
+      {"中文", "文", 3},   {"ab\x81", "\x81", 3},  // a broken character is still a character start
   };
   for (const FindCase& c : cases)
     EXPECT_EQ(find_text(c.text, c.wanted), c.position) << c.text << " / " << c.wanted;
@@ -76,8 +70,8 @@ TEST(TextOps, BetweenMarkersLooksForTheSecondOnlyAfterTheFirst) {
       {"[Chorus] Singer: la la", "Chorus"},
       {"[00:12.00 no closing bracket", ""},
       {"[]:x", ""},
-      {"]x[y]", "y"},     // a "]" before the "[" does not count
-      {"[乚]", "乚"},     // 0x5D second byte is no closing bracket
+      {"]x[y]", "y"},  // a "]" before the "[" does not count
+      {"[乚]", "乚"},  // 0x5D second byte is no closing bracket
       {"[ti:测试 乚]", "ti:测试 乚"},
       {"no marker", ""},
   };
@@ -128,7 +122,7 @@ TEST(TextOps, TrimRemovesSpacesAndFullWidthSpacesAtBothEnds) {
       {"   ", ""},
       {"　　", ""},
       {"", ""},
-      {"ab \x81", "ab"},    // a broken last character goes too
+      {"ab \x81", "ab"},  // a broken last character goes too
       {"\x81", ""},
       {"\xB0\xA1\xA1", "\xB0\xA1"},  // 0xA1 0xA1 counts only at a character start
       {"\xB0\xA1\xA1\xA1", "\xB0\xA1"},

@@ -1,11 +1,11 @@
 // Code page 936 conversions on POSIX systems, through iconv. Windows uses
 // MultiByteToWideChar/WideCharToMultiByte instead (src/platform/win32).
+#include "platform/codepage.h"
+
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
-
-#include "platform/codepage.h"
 
 namespace lyricsub::cp936 {
 namespace {
@@ -33,7 +33,8 @@ std::size_t utf16le_length(std::string_view in) {
     return static_cast<unsigned>(static_cast<unsigned char>(in[k]) |
                                  (static_cast<unsigned char>(in[k + 1]) << 8));
   };
-  const bool pair = unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 && unit(2) <= 0xDFFF;
+  const bool pair =
+      unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 && unit(2) <= 0xDFFF;
   return pair ? 4 : 2;
 }
 

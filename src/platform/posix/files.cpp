@@ -124,7 +124,8 @@ std::unique_ptr<DirectoryEnumeration> PosixFiles::enumerate(const Text& pattern)
 std::optional<FolderIdentity> PosixFiles::folder_identity(const Text& path) {
   struct stat st {};
   if (stat(native_path(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-  return FolderIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return FolderIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
 }
 
 }  // namespace lyricsub::posix

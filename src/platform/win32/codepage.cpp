@@ -11,7 +11,8 @@ constexpr UINT kCodePage = 936;
 
 std::u16string wide_from(UINT code_page, std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int n = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::u16string out(static_cast<std::size_t>(n), u'\0');
   MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
                       reinterpret_cast<wchar_t*>(out.data()), n);
@@ -57,7 +58,9 @@ std::u16string basic_plane_only(std::u16string_view wide) {
 Text from_utf8(std::string_view utf8) {
   return bytes_from(kCodePage, basic_plane_only(wide_from(CP_UTF8, utf8)));
 }
-Text from_utf16(std::u16string_view utf16) { return bytes_from(kCodePage, basic_plane_only(utf16)); }
+Text from_utf16(std::u16string_view utf16) {
+  return bytes_from(kCodePage, basic_plane_only(utf16));
+}
 std::string to_utf8(const Text& text) { return bytes_from(CP_UTF8, wide_from(kCodePage, text)); }
 std::u16string to_utf16(const Text& text) { return wide_from(kCodePage, text); }
 

@@ -24,7 +24,8 @@ Text dropped_path(HDROP drop, UINT index) {
   std::wstring path(length + 1, L'\0');
   DragQueryFileW(drop, index, path.data(), length + 1);
   path.resize(length);
-  return cp936::from_utf16(std::u16string_view(reinterpret_cast<const char16_t*>(path.data()), length));
+  return cp936::from_utf16(
+      std::u16string_view(reinterpret_cast<const char16_t*>(path.data()), length));
 }
 
 // One path as it is; several each followed by "\r\n".
@@ -58,7 +59,9 @@ class FileDropTarget final : public IDropTarget {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&refs_);
     if (left == 0) delete this;
@@ -69,7 +72,9 @@ class FileDropTarget final : public IDropTarget {
     files_ = holds_files(data);
     return answer(effect);
   }
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override { return answer(effect); }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    return answer(effect);
+  }
   HRESULT STDMETHODCALLTYPE DragLeave() override {
     files_ = false;
     return S_OK;

@@ -68,8 +68,8 @@ using QueryInformationFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, U
 // The file index (FileInternalInformation), without the volume lookup that
 // GetFileInformationByHandle makes.
 std::optional<std::uint64_t> file_index(HANDLE file) {
-  static const auto query = reinterpret_cast<QueryInformationFile>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  static const auto query = reinterpret_cast<QueryInformationFile>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
   if (query != nullptr) {
     IO_STATUS_BLOCK io{};
     LARGE_INTEGER index{};
