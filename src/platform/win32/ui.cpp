@@ -146,6 +146,12 @@ struct Win32Ui::Impl {
     return reinterpret_cast<LRESULT>(background_brush(c));
   }
 
+  // Window timers carry their control's id.
+  void timer_ticked(WPARAM id) {
+    if (id >= static_cast<WPARAM>(kControlIdBase) && id < static_cast<WPARAM>(kControlIdBase + kControlCount))
+      raise(static_cast<Control>(id - kControlIdBase), Event::tick);
+  }
+
   void on_command(WPARAM wparam, LPARAM lparam) {
     Control c;
     if (!control_of(reinterpret_cast<HWND>(lparam), c)) return;
@@ -232,9 +238,7 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wparam, LPARAM lparam) {
       case WM_CTLCOLORBTN:
         return ui->control_colours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
       case WM_TIMER:
-        if (wparam >= static_cast<WPARAM>(kControlIdBase) &&
-            wparam < static_cast<WPARAM>(kControlIdBase + kControlCount))
-          ui->raise(static_cast<Control>(wparam - kControlIdBase), Event::tick);
+        ui->timer_ticked(wparam);
         return 0;
       case WM_DESTROY:
         if (w == ui->main()) ui->raise(Control::main_window, Event::will_be_destroyed);
@@ -258,9 +262,7 @@ LRESULT CALLBACK highlight_proc(HWND w, UINT msg, WPARAM wparam, LPARAM lparam) 
         return 1;
       }
       case WM_TIMER:
-        if (wparam >= static_cast<WPARAM>(kControlIdBase) &&
-            wparam < static_cast<WPARAM>(kControlIdBase + kControlCount))
-          ui->raise(static_cast<Control>(wparam - kControlIdBase), Event::tick);
+        ui->timer_ticked(wparam);
         return 0;
       default:
         break;
