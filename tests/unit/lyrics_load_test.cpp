@@ -255,7 +255,28 @@ TEST(Codepage, EachCharacterTheCodePageCannotHoldBecomesOneQuestionMark) {
   EXPECT_EQ(cp936::from_utf16(u"a\U0001F600b\uD55Cc中"), "a?b?c中");
   // Malformed input: each stray byte and a cut-off sequence at the end.
   EXPECT_EQ(cp936::from_utf8("a\x80\x80z\xE4\xB8"), "a??z?");
+  EXPECT_EQ(cp936::from_utf8("\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80"), "??|?|?");
+  const std::u16string lone_surrogates{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}};
+  EXPECT_EQ(cp936::from_utf16(lone_surrogates), "a?b?");
+  EXPECT_EQ(cp936::from_utf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
   EXPECT_EQ(cp936::to_utf8("中文"), reinterpret_cast<const char*>(u8"中文"));
+}
+
+TEST(Codepage, EveryTwoByteCharacterComesBackFromUnicode) {
+  int characters = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      const Text gbk{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string utf8 = cp936::to_utf8(gbk);
+      if (utf8 == "?") continue;  // a code without a character
+      ++characters;
+      ASSERT_EQ(cp936::from_utf8(utf8), gbk) << std::hex << lead << " " << trail;
+      const std::u16string utf16 = cp936::to_utf16(gbk);
+      ASSERT_EQ(cp936::from_utf16(utf16), gbk) << std::hex << lead << " " << trail;
+    }
+  }
+  EXPECT_GT(characters, 21000);
 }
 
 }  // namespace

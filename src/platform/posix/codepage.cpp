@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace lyricsub::cp936 {
 namespace {
@@ -27,15 +30,14 @@ std::size_t utf8_length(std::string_view in) {
   return n;
 }
 
-std::size_t utf16le_length(std::string_view in) {
-  if (in.size() < 4) return std::min<std::size_t>(2, in.size());
-  const auto unit = [&](std::size_t k) {
-    return static_cast<unsigned>(static_cast<unsigned char>(in[k]) |
-                                 (static_cast<unsigned char>(in[k + 1]) << 8));
-  };
-  const bool pair =
-      unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 && unit(2) <= 0xDFFF;
-  return pair ? 4 : 2;
+// A lead byte followed only by continuation bytes up to the end of the text
+// is one cut-off character; anything else malformed is one byte.
+std::size_t cut_off_length(std::string_view in) {
+  const auto lead = static_cast<unsigned char>(in[0]);
+  if (lead < 0xC2 || lead > 0xF4) return 1;
+  std::size_t k = 1;
+  while (k < in.size() && (static_cast<unsigned char>(in[k]) & 0xC0) == 0x80) ++k;
+  return k == in.size() ? k : 1;
 }
 
 std::size_t gbk_length(std::string_view in) {
@@ -82,16 +84,110 @@ std::string convert(const char* to, const char* from, std::string_view in,
   return out;
 }
 
-std::string_view bytes_of(std::u16string_view s) {
-  return {reinterpret_cast<const char*>(s.data()), s.size() * sizeof(char16_t)};
+// Unicode (basic plane) to code page 936, built once from iconv's own
+// mapping: converting to code page 936 is what lyrics loading does with every
+// UTF-8 file, and a table lookup is many times faster than iconv.
+class ToGbkTable {
+ public:
+  ToGbkTable() : codes_(0x10000, 0) {
+    iconv_t cd = iconv_open("UTF-16LE", "GBK");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+        if (trail == 0x7F) continue;
+        char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        unsigned char out[4] = {};
+        char* src = in;
+        char* dst = reinterpret_cast<char*>(out);
+        std::size_t src_left = 2, dst_left = sizeof out;
+        if (iconv(cd, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) continue;
+        if (sizeof out - dst_left != 2) continue;
+        const unsigned unit = out[0] | (out[1] << 8);
+        if (unit >= 0x80 && codes_[unit] == 0)
+          codes_[unit] = static_cast<std::uint16_t>(lead << 8 | trail);
+      }
+    }
+    iconv_close(cd);
+  }
+  // Appends the character's bytes, or "?" when code page 936 cannot hold it.
+  void append(std::string& out, char32_t c) const {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      return;
+    }
+    const std::uint16_t code = c < 0x10000 ? codes_[c] : 0;
+    if (code == 0) {
+      out += '?';
+      return;
+    }
+    out += static_cast<char>(code >> 8);
+    out += static_cast<char>(code & 0xFF);
+  }
+
+ private:
+  std::vector<std::uint16_t> codes_;
+};
+
+const ToGbkTable& to_gbk() {
+  static const ToGbkTable table;
+  return table;
+}
+
+// The code point of the well-formed sequence of n bytes at in, or nothing
+// for overlong forms, surrogates and values beyond U+10FFFF.
+std::optional<char32_t> utf8_code_point(std::string_view in, std::size_t n) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(in[k]); };
+  char32_t c = n == 2 ? byte(0) & 0x1F : n == 3 ? byte(0) & 0x0F : byte(0) & 0x07;
+  for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (byte(k) & 0x3F);
+  const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
+  if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return std::nullopt;
+  return c;
 }
 
 }  // namespace
 
-Text from_utf8(std::string_view utf8) { return convert("GBK", "UTF-8", utf8, "?", utf8_length); }
+Text from_utf8(std::string_view utf8) {
+  const ToGbkTable& table = to_gbk();
+  Text out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out += utf8[i++];
+      continue;
+    }
+    // A malformed sequence, or one cut off at the end, is one "?" too.
+    const std::size_t n = utf8_length(utf8.substr(i));
+    if (n == 1) {
+      out += '?';
+      i += cut_off_length(utf8.substr(i));
+      continue;
+    }
+    const std::optional<char32_t> c = utf8_code_point(utf8.substr(i), n);
+    if (c)
+      table.append(out, *c);
+    else
+      out += '?';
+    i += n;
+  }
+  return out;
+}
 
 Text from_utf16(std::u16string_view utf16) {
-  return convert("GBK", "UTF-16LE", bytes_of(utf16), "?", utf16le_length);
+  const ToGbkTable& table = to_gbk();
+  Text out;
+  out.reserve(utf16.size() * 2);
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t unit = utf16[i];
+    if (unit < 0xD800 || unit > 0xDFFF) {
+      table.append(out, unit);
+      continue;
+    }
+    // Nothing beyond the basic plane fits: a pair, or a lone surrogate, is one "?".
+    if (unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF)
+      ++i;
+    out += '?';
+  }
+  return out;
 }
 
 std::string to_utf8(const Text& text) { return convert("UTF-8", "GBK", text, "?", gbk_length); }
