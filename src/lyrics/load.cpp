@@ -57,8 +57,17 @@ bool is_multibyte_utf8(std::string_view s) {
       i += 8;
       continue;
     }
-    if (static_cast<unsigned char>(s[i]) < 0x80) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
       ++i;
+      continue;
+    }
+    // The common case first: a three-byte character without range limits.
+    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && s.size() - i >= 3 &&
+        (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80 &&
+        (static_cast<unsigned char>(s[i + 2]) & 0xC0) == 0x80) {
+      multibyte = true;
+      i += 3;
       continue;
     }
     const std::size_t n = utf8_sequence_length(s, i);

@@ -109,6 +109,23 @@ class ToGbkTable {
     }
     iconv_close(cd);
   }
+  // Writes the character's bytes at out, or "?" when code page 936 cannot
+  // hold it; returns the end of what it wrote.
+  char* put(char* out, char32_t c) const {
+    if (c < 0x80) {
+      *out = static_cast<char>(c);
+      return out + 1;
+    }
+    const std::uint16_t code = c < 0x10000 ? codes_[c] : 0;
+    if (code == 0) {
+      *out = '?';
+      return out + 1;
+    }
+    out[0] = static_cast<char>(code >> 8);
+    out[1] = static_cast<char>(code & 0xFF);
+    return out + 2;
+  }
+
   // Appends the character's bytes, or "?" when code page 936 cannot hold it.
   void append(std::string& out, char32_t c) const {
     if (c < 0x80) {
@@ -148,27 +165,35 @@ std::optional<char32_t> utf8_code_point(std::string_view in, std::size_t n) {
 
 Text from_utf8(std::string_view utf8) {
   const ToGbkTable& table = to_gbk();
-  Text out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-      out += utf8[i++];
+  const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t size = utf8.size();
+  Text out(size, '\0');  // never longer than the UTF-8 text
+  char* o = out.data();
+  for (std::size_t i = 0; i < size;) {
+    if (b[i] < 0x80) {
+      *o++ = static_cast<char>(b[i++]);
+      continue;
+    }
+    // The common case first: a well-formed three-byte character (CJK).
+    if (b[i] >= 0xE1 && b[i] <= 0xEF && b[i] != 0xED && size - i >= 3 &&
+        (b[i + 1] & 0xC0) == 0x80 && (b[i + 2] & 0xC0) == 0x80) {
+      o = table.put(o, static_cast<char32_t>((b[i] & 0x0F) << 12 | (b[i + 1] & 0x3F) << 6 |
+                                             (b[i + 2] & 0x3F)));
+      i += 3;
       continue;
     }
     // A malformed sequence, or one cut off at the end, is one "?" too.
     const std::size_t n = utf8_length(utf8.substr(i));
     if (n == 1) {
-      out += '?';
+      *o++ = '?';
       i += cut_off_length(utf8.substr(i));
       continue;
     }
     const std::optional<char32_t> c = utf8_code_point(utf8.substr(i), n);
-    if (c)
-      table.append(out, *c);
-    else
-      out += '?';
+    o = c ? table.put(o, *c) : (*o = '?', o + 1);
     i += n;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
