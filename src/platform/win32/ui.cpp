@@ -760,6 +760,12 @@ Text Win32Ui::list_data(int index) {
   return index >= 0 && static_cast<std::size_t>(index) < d.size() ? d[static_cast<std::size_t>(index)] : Text{};
 }
 
+void Win32Ui::list_set_redraw(bool on) {
+  HWND w = list_window(*impl_);
+  SendMessageW(w, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+  if (on) RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
 int Win32Ui::list_selection() {
   const LRESULT n = SendMessageW(list_window(*impl_), LB_GETCURSEL, 0, 0);
   return n == LB_ERR ? -1 : static_cast<int>(n);

@@ -55,6 +55,7 @@ class Win32Ui final : public Ui, public WindowBuilder {
   void list_insert(int position, const Text& text, const Text& data) override;
   Text list_text(int index) override;
   Text list_data(int index) override;
+  void list_set_redraw(bool on) override;
   int list_selection() override;
   void table_clear() override;
   int table_append_row() override;
