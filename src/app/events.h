@@ -7,8 +7,8 @@
 namespace lyricsub {
 
 enum class Event {
-  created,           // a window, after its controls exist, before it is shown
-  will_be_destroyed, // a window
+  created,            // a window, after its controls exist, before it is shown
+  will_be_destroyed,  // a window
   left_down,
   left_up,
   mouse_move,

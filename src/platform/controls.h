@@ -11,8 +11,8 @@ enum class Control {
   highlight_window,
 
   // Main window, in stacking order (earlier lies above later).
-  选择框1,        // on-top box
-  图片框1,        // application icon
+  选择框1,  // on-top box
+  图片框1,  // application icon
   分组框6,
   超文本浏览框1,  // web panel
   标签5,
@@ -23,8 +23,8 @@ enum class Control {
   编辑框2,  // hovered handle
   图片框2,  // the picker
   分组框4,
-  列表框1,  // lyrics file list
-  按钮3,    // browse button
+  列表框1,    // lyrics file list
+  按钮3,      // browse button
   编辑框MP3,  // folder box
   按钮1,      // play button
   分组框3,

@@ -26,10 +26,10 @@ class Desktop {
   // --- Messages to an edit control ------------------------------------------
   // Synchronous sends, bounded in time: false when the send failed or timed
   // out (a hung or vanished target).
-  virtual bool send_set_selection(Handle target, int start, int end) = 0;        // EM_SETSEL
+  virtual bool send_set_selection(Handle target, int start, int end) = 0;  // EM_SETSEL
   virtual bool send_replace_selection(Handle target, bool undoable,
-                                      const Text& text) = 0;                      // EM_REPLACESEL
-  virtual std::optional<int> send_get_text_length(Handle target) = 0;            // WM_GETTEXTLENGTH
+                                      const Text& text) = 0;           // EM_REPLACESEL
+  virtual std::optional<int> send_get_text_length(Handle target) = 0;  // WM_GETTEXTLENGTH
   // Posted; returns at once.
   virtual void post_key(Handle target, KeyMessage message, int key_code, int lparam) = 0;
 

@@ -1,9 +1,10 @@
 // The application shell: start-up, the loader, timers, the on-top box.
+#include "app/shell.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/shell.h"
 #include "app/windows.h"
 #include "platform/fake/fake_platform.h"
 

@@ -269,7 +269,9 @@ void FakeDesktop::take_key(Handle target, KeyMessage message, int key_code) {
   }
 }
 
-void FakeDesktop::mouse_button(bool down) { record(down ? "mouse_event LEFTDOWN" : "mouse_event LEFTUP"); }
+void FakeDesktop::mouse_button(bool down) {
+  record(down ? "mouse_event LEFTDOWN" : "mouse_event LEFTUP");
+}
 
 Point FakeDesktop::cursor_pos() {
   record("GetCursorPos");

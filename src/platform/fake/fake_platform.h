@@ -109,7 +109,7 @@ class FakeUi final : public Ui, public WindowBuilder {
   bool table_redraw = true;
   bool list_redraw = true;
   std::vector<std::pair<Text, Text>> message_boxes;  // text, caption
-  std::vector<Text> browse_results;  // answered in order; empty when used up
+  std::vector<Text> browse_results;                  // answered in order; empty when used up
   std::optional<int> exit_code;
   // Runs inside process_pending_events, standing for events waiting in the
   // queue. Each call also advances the clock by pump_advance_us.

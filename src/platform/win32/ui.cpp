@@ -28,12 +28,11 @@ std::wstring wide(const Text& text) {
 }
 
 Text narrow(const std::wstring& w) {
-  return cp936::from_utf16(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
+  return cp936::from_utf16(
+      std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
 }
 
-Handle to_handle(HWND hwnd) {
-  return static_cast<Handle>(reinterpret_cast<std::intptr_t>(hwnd));
-}
+Handle to_handle(HWND hwnd) { return static_cast<Handle>(reinterpret_cast<std::intptr_t>(hwnd)); }
 
 COLORREF resolve(Colour c) { return c == kFaceColour ? GetSysColor(COLOR_BTNFACE) : c; }
 
@@ -69,8 +68,9 @@ bool first_image(const Bytes& file, ImageEntry& e) {
 HICON icon_from_file(const Bytes& file) {
   ImageEntry e;
   if (!first_image(file, e)) return nullptr;
-  return CreateIconFromResourceEx(const_cast<BYTE*>(file.data() + e.offset), static_cast<DWORD>(e.size),
-                                  TRUE, 0x00030000, e.width, e.height, LR_DEFAULTCOLOR);
+  return CreateIconFromResourceEx(const_cast<BYTE*>(file.data() + e.offset),
+                                  static_cast<DWORD>(e.size), TRUE, 0x00030000, e.width, e.height,
+                                  LR_DEFAULTCOLOR);
 }
 
 HCURSOR cursor_from_file(const Bytes& file) {
@@ -148,7 +148,8 @@ struct Win32Ui::Impl {
 
   // Window timers carry their control's id.
   void timer_ticked(WPARAM id) {
-    if (id >= static_cast<WPARAM>(kControlIdBase) && id < static_cast<WPARAM>(kControlIdBase + kControlCount))
+    if (id >= static_cast<WPARAM>(kControlIdBase) &&
+        id < static_cast<WPARAM>(kControlIdBase + kControlCount))
       raise(static_cast<Control>(id - kControlIdBase), Event::tick);
   }
 
@@ -257,7 +258,8 @@ LRESULT CALLBACK highlight_proc(HWND w, UINT msg, WPARAM wparam, LPARAM lparam) 
       case WM_ERASEBKGND: {
         RECT r;
         GetClientRect(w, &r);
-        HBRUSH b = ui->highlight_brush != nullptr ? ui->highlight_brush : GetSysColorBrush(COLOR_BTNFACE);
+        HBRUSH b =
+            ui->highlight_brush != nullptr ? ui->highlight_brush : GetSysColorBrush(COLOR_BTNFACE);
         FillRect(reinterpret_cast<HDC>(wparam), &r, b);
         return 1;
       }
@@ -308,7 +310,8 @@ LRESULT CALLBACK picture_proc(HWND w, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 // Group boxes are real parents: what their children send to their parent
 // goes on to the main window.
-LRESULT CALLBACK group_subclass(HWND w, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK group_subclass(HWND w, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                DWORD_PTR) {
   switch (msg) {
     case WM_ERASEBKGND: {
       // A group box draws only its frame; as a real parent it must also
@@ -341,8 +344,8 @@ LRESULT CALLBACK check_box_subclass(HWND w, UINT msg, WPARAM wparam, LPARAM lpar
   return DefSubclassProc(w, msg, wparam, lparam);
 }
 
-void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon, HICON small_icon,
-                    HBRUSH background) {
+void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon,
+                    HICON small_icon, HBRUSH background) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
@@ -384,16 +387,17 @@ Win32Ui::Win32Ui(HINSTANCE instance) : impl_(std::make_unique<Impl>(*this, insta
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  impl_->app_icon[0] = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXICON),
-                                                     GetSystemMetrics(SM_CYICON), 0));
-  impl_->app_icon[1] = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXSMICON),
+  impl_->app_icon[0] =
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  impl_->app_icon[1] = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId),
+                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                      GetSystemMetrics(SM_CYSMICON), 0));
   HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-  register_class(instance, kMainWindowClass, main_proc, impl_->app_icon[0], impl_->app_icon[1], face);
-  register_class(instance, kHighlightWindowClass, highlight_proc, impl_->app_icon[0], impl_->app_icon[1],
-                 nullptr);
+  register_class(instance, kMainWindowClass, main_proc, impl_->app_icon[0], impl_->app_icon[1],
+                 face);
+  register_class(instance, kHighlightWindowClass, highlight_proc, impl_->app_icon[0],
+                 impl_->app_icon[1], nullptr);
   register_class(instance, kPictureClass, picture_proc, nullptr, nullptr, nullptr);
   register_class(instance, kCanvasClass, picture_proc, nullptr, nullptr, nullptr);
 }
@@ -487,11 +491,15 @@ void Win32Ui::create_control(const WindowDef& /*window*/, const ControlDef& c) {
       break;
     case Kind::label:
       style |= SS_NOPREFIX | SS_CENTERIMAGE |
-               (c.align == Align::right ? SS_RIGHT : c.align == Align::centre ? SS_CENTER : SS_LEFT);
+               (c.align == Align::right    ? SS_RIGHT
+                : c.align == Align::centre ? SS_CENTER
+                                           : SS_LEFT);
       break;
     case Kind::edit_box:
       cls = L"EDIT";
-      style |= ES_AUTOHSCROLL | (c.align == Align::centre ? ES_CENTER : c.align == Align::right ? ES_RIGHT : ES_LEFT);
+      style |= ES_AUTOHSCROLL | (c.align == Align::centre  ? ES_CENTER
+                                 : c.align == Align::right ? ES_RIGHT
+                                                           : ES_LEFT);
       break;
     case Kind::push_button:
       cls = L"BUTTON";
@@ -521,16 +529,17 @@ void Win32Ui::create_control(const WindowDef& /*window*/, const ControlDef& c) {
   if (c.border == Border::single) style |= WS_BORDER;
   if (c.border == Border::sunken) ex_style |= WS_EX_CLIENTEDGE;
 
-  HWND w = CreateWindowExW(ex_style, cls, wide(c.text).c_str(), style, b.left, b.top, b.width, b.height,
-                           parent, id, s.instance, nullptr);
+  HWND w = CreateWindowExW(ex_style, cls, wide(c.text).c_str(), style, b.left, b.top, b.width,
+                           b.height, parent, id, s.instance, nullptr);
   s.hwnd[index] = w;
   if (w == nullptr) return;
 
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   if (c.font != nullptr) {
-    s.font[index] = CreateFontW(-c.font->height, 0, 0, 0, c.font->weight, FALSE, FALSE, FALSE,
-                                static_cast<BYTE>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide(c.font->face).c_str());
+    s.font[index] =
+        CreateFontW(-c.font->height, 0, 0, 0, c.font->weight, FALSE, FALSE, FALSE,
+                    static_cast<BYTE>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide(c.font->face).c_str());
     if (s.font[index] != nullptr) font = s.font[index];
   }
   SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -618,7 +627,9 @@ void Win32Ui::set_always_on_top(bool on) {
   SetWindowLongPtrW(owned, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
 }
 
-bool Win32Ui::highlight_visible() { return IsWindowVisible(impl_->of(Control::highlight_window)) != FALSE; }
+bool Win32Ui::highlight_visible() {
+  return IsWindowVisible(impl_->of(Control::highlight_window)) != FALSE;
+}
 
 void Win32Ui::show_highlight() { ShowWindow(impl_->of(Control::highlight_window), SW_SHOW); }
 
@@ -712,12 +723,14 @@ HWND timer_window(const Win32Ui::Impl& s, Control timer) {
 }  // namespace
 
 void Win32Ui::start_timer(Control timer, int ms) {
-  SetTimer(timer_window(*impl_, timer), static_cast<UINT_PTR>(kControlIdBase + static_cast<int>(timer)),
-           static_cast<UINT>(ms), nullptr);
+  SetTimer(timer_window(*impl_, timer),
+           static_cast<UINT_PTR>(kControlIdBase + static_cast<int>(timer)), static_cast<UINT>(ms),
+           nullptr);
 }
 
 void Win32Ui::stop_timer(Control timer) {
-  KillTimer(timer_window(*impl_, timer), static_cast<UINT_PTR>(kControlIdBase + static_cast<int>(timer)));
+  KillTimer(timer_window(*impl_, timer),
+            static_cast<UINT_PTR>(kControlIdBase + static_cast<int>(timer)));
 }
 
 // --- Lyrics file list -------------------------------------------------------------
@@ -737,8 +750,9 @@ int Win32Ui::list_count() {
 }
 
 void Win32Ui::list_insert(int position, const Text& text, const Text& data) {
-  const LRESULT at = SendMessageW(list_window(*impl_), LB_INSERTSTRING, static_cast<WPARAM>(position),
-                                  reinterpret_cast<LPARAM>(wide(text).c_str()));
+  const LRESULT at =
+      SendMessageW(list_window(*impl_), LB_INSERTSTRING, static_cast<WPARAM>(position),
+                   reinterpret_cast<LPARAM>(wide(text).c_str()));
   if (at < 0) return;
   auto& d = impl_->list_data;
   const auto index = std::min(static_cast<std::size_t>(at), d.size());
@@ -750,14 +764,17 @@ Text Win32Ui::list_text(int index) {
   const LRESULT length = SendMessageW(w, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (index < 0 || length == LB_ERR) return {};
   std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  const LRESULT n = SendMessageW(w, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+  const LRESULT n = SendMessageW(w, LB_GETTEXT, static_cast<WPARAM>(index),
+                                 reinterpret_cast<LPARAM>(buffer.data()));
   buffer.resize(n == LB_ERR ? 0 : static_cast<std::size_t>(n));
   return narrow(buffer);
 }
 
 Text Win32Ui::list_data(int index) {
   const auto& d = impl_->list_data;
-  return index >= 0 && static_cast<std::size_t>(index) < d.size() ? d[static_cast<std::size_t>(index)] : Text{};
+  return index >= 0 && static_cast<std::size_t>(index) < d.size()
+             ? d[static_cast<std::size_t>(index)]
+             : Text{};
 }
 
 void Win32Ui::list_set_redraw(bool on) {
@@ -793,7 +810,8 @@ void Win32Ui::table_set(int row, int column, const Text& text) {
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = w.data();
-  SendMessageW(table_window(*impl_), LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(table_window(*impl_), LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&item));
 }
 
 Text Win32Ui::table_text(int row, int column) {
@@ -805,8 +823,8 @@ Text Win32Ui::table_text(int row, int column) {
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    const auto n = static_cast<std::size_t>(
-        SendMessageW(w, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    const auto n = static_cast<std::size_t>(SendMessageW(
+        w, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
     if (n + 1 < buffer.size()) {
       buffer.resize(n);
       return narrow(buffer);
@@ -834,7 +852,8 @@ void Win32Ui::table_set_current(int row) {
 void Win32Ui::table_set_redraw(bool on) {
   HWND w = table_window(*impl_);
   SendMessageW(w, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-  if (on) RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  if (on)
+    RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // --- Dialogs, queue, program ------------------------------------------------------
