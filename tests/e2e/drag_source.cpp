@@ -9,14 +9,10 @@
 // 10,10 - 110,110. It prints "dragging=1" when the drag starts and, when the
 // drag ends, "result=drop|cancel|error" and "effect=N" (the DROPEFFECT the
 // target answered), then exits.
-#include <windows.h>
-// After windows.h, which they need.
-#include <ole2.h>
-#include <shlobj.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "e2e_win32.h"
 
 namespace {
 
@@ -29,80 +25,6 @@ void write_raw(const std::string& bytes) {
 std::vector<std::wstring> g_paths;
 std::wstring g_text;
 bool g_as_text = false;
-
-HGLOBAL global_from(const void* data, std::size_t size) {
-  HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (global == nullptr) return nullptr;
-  void* p = GlobalLock(global);
-  std::memcpy(p, data, size);
-  GlobalUnlock(global);
-  return global;
-}
-
-HGLOBAL drop_files() {
-  std::wstring list;
-  for (const std::wstring& path : g_paths) list += path + L'\0';
-  list += L'\0';
-  std::vector<char> bytes(sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-  auto* header = reinterpret_cast<DROPFILES*>(bytes.data());
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = TRUE;
-  std::memcpy(bytes.data() + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-  return global_from(bytes.data(), bytes.size());
-}
-
-CLIPFORMAT offered_format() { return g_as_text ? CF_UNICODETEXT : CF_HDROP; }
-
-class DataObject final : public IDataObject {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-      *out = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives in main()
-
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-    medium->tymed = TYMED_HGLOBAL;
-    medium->pUnkForRelease = nullptr;
-    medium->hGlobal = g_as_text ? global_from(g_text.c_str(), (g_text.size() + 1) * sizeof(wchar_t))
-                                : drop_files();
-    return medium->hGlobal != nullptr ? S_OK : E_OUTOFMEMORY;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    if (format == nullptr) return E_INVALIDARG;
-    if (format->cfFormat != offered_format() || (format->tymed & TYMED_HGLOBAL) == 0)
-      return DV_E_FORMATETC;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-    out->ptd = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-    if (direction != DATADIR_GET) return E_NOTIMPL;
-    FORMATETC format{offered_format(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return SHCreateStdEnumFmtEtc(1, &format, out);
-  }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
- private:
-  ULONG refs_ = 1;
-};
 
 class DropSource final : public IDropSource {
  public:
@@ -129,7 +51,7 @@ class DropSource final : public IDropSource {
 
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_LBUTTONDOWN) {
-    DataObject data;
+    e2e::DropData data = g_as_text ? e2e::DropData::text(g_text) : e2e::DropData::files(g_paths);
     DropSource source;
     DWORD effect = DROPEFFECT_NONE;
     write_raw("dragging=1\n");

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "e2e_win32.h"
+
 namespace {
 
 constexpr UINT kSendTimeoutMs = 10000;
@@ -66,21 +68,7 @@ HWND find_window(const wchar_t* name) {
   return FindWindowW(name, nullptr);
 }
 
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-BOOL CALLBACK match_id(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ControlSearch*>(param);
-  if (GetDlgCtrlID(child) != search->id) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-HWND find_control(HWND window, int id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(window, match_id, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+using e2e::find_control;
 
 std::wstring class_of(HWND window) {
   wchar_t name[256] = {};

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "e2e_win32.h"
+
 namespace {
 
 constexpr int kFound = 0;
@@ -104,23 +106,7 @@ HWND find_window(const wchar_t* name) {
   return FindWindowW(name, nullptr);
 }
 
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK match_control_id(HWND child, LPARAM context) {
-  auto* search = reinterpret_cast<ControlSearch*>(context);
-  if (GetDlgCtrlID(child) != search->id) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
-HWND find_control(HWND window, int id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(window, match_control_id, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+using e2e::find_control;
 
 // Finds the window of args[0] and, when want_control, the control of args[1].
 // Prints why not and gives nullptr when either is missing.
